@@ -1,0 +1,14 @@
+#include "ModuleState.h"
+#include "Texts.h"
+#include <string.h>
+
+ModuleState moduleState;
+TextChoice textChoice = {TextCannotCreate, false};
+
+void ClearModuleState() {
+    HINSTANCE instance = moduleState.moduleInstance;
+    memset(&moduleState, 0, sizeof moduleState);
+    moduleState.moduleInstance = instance;
+    textChoice.failureSuffix = TextCannotCreate;
+    textChoice.moveWording = false;
+}

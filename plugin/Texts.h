@@ -1,0 +1,21 @@
+// Every user-visible text of the library, as code page 932 bytes.
+// Texts.cpp is compiled with -fexec-charset=CP932 (see cmake/Charset.cmake).
+#pragma once
+
+extern const char BoxCaption[];         // caption of every message box
+extern const char TextCannotRead[];     // appended to a path that cannot be opened
+extern const char TextSizeZero[];       // empty or unreadable file
+extern const char TextNotText[];        // binary file
+extern const char TextCannotCreate[];   // failure suffix: folder cannot be made
+extern const char TextCannotRename[];   // failure suffix: item cannot be renamed
+extern const char StatusTemplate[];     // wsprintf template of the copy status
+extern const char StatusMoveWord[];     // six bytes that replace "copy" in line 2
+extern const char StatusCopyWord[];     // the six bytes they replace
+extern const char ClosingCancelled[];   // closing sentence after a cancel
+extern const char ClosingErrors[];      // closing sentence after errors
+extern const char LargeFileFormat[];    // log line while a large file is copied
+extern const char MarkCopied[];         // log marks, two bytes each
+extern const char MarkReplaced[];
+extern const char MarkFolderMade[];
+extern const char MarkFailed[];
+extern const char ButtonOk[];           // "&OK"

@@ -1,0 +1,143 @@
+// The plug-in frame: locale, export table, entry point, texts and the bounded
+// copy helper.
+#include <gtest/gtest.h>
+#include <string.h>
+#include <string>
+#include "ModuleState.h"
+#include "PathText.h"
+#include "Texts.h"
+
+TEST(Platform, AnsiCodePageIsJapanese) {
+    EXPECT_EQ(932u, GetACP());
+}
+
+class LoadedLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module = LoadLibraryA("Tavimore.dll");
+        ASSERT_NE(nullptr, module) << GetLastError();
+    }
+    void TearDown() override { FreeLibrary(module); }
+    HMODULE module = nullptr;
+};
+
+TEST_F(LoadedLibrary, ExportsSitAtTheirOrdinalsAndTheGapsAreEmpty) {
+    const struct { int ordinal; const char* name; } table[] = {
+        {6, "LnCopy"}, {7, "AsText"}, {10, "CgName"}, {12, "DtTime"}};
+    for (auto& row : table) {
+        FARPROC byOrdinal = GetProcAddress(module, MAKEINTRESOURCEA(row.ordinal));
+        FARPROC byName = GetProcAddress(module, row.name);
+        EXPECT_NE(nullptr, byName) << row.name;
+        EXPECT_EQ(byName, byOrdinal) << row.name;
+    }
+    for (int gap : {8, 9, 11, 5, 13})
+        EXPECT_EQ(nullptr, GetProcAddress(module, MAKEINTRESOURCEA(gap))) << gap;
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID);
+
+TEST(EntryPoint, RecordsTheInstanceAndAnswersOneForEveryReason) {
+    const DWORD reasons[] = {DLL_PROCESS_ATTACH, DLL_THREAD_ATTACH, DLL_THREAD_DETACH, DLL_PROCESS_DETACH};
+    for (DWORD reason : reasons) {
+        moduleState.moduleInstance = nullptr;
+        HINSTANCE instance = reinterpret_cast<HINSTANCE>(0x10000000 + reason * 0x10000);
+        EXPECT_EQ(1, DllMain(instance, reason, nullptr)) << reason;
+        EXPECT_EQ(instance, moduleState.moduleInstance) << reason;
+    }
+}
+
+TEST_F(LoadedLibrary, CommandsNotYetBuiltReportNothingDone) {
+    typedef ULONG_PTR(WINAPI * Export)(void*, void*, ULONG_PTR, HWND, void*, void*);
+    HostContext context = {};
+    char path[] = "C:\\";
+    char* selection[] = {path};
+    for (const char* name : {"CgName", "DtTime"}) {
+        auto command = reinterpret_cast<Export>(GetProcAddress(module, name));
+        ASSERT_NE(nullptr, command);
+        EXPECT_EQ(0u, command(&context, selection, 1, nullptr, nullptr, nullptr)) << name;
+    }
+}
+
+TEST(Texts, ByteLengthsAreThoseTheHostAndLayoutRelyOn) {
+    const struct { const char* text; size_t length; } table[] = {
+        {BoxCaption, 9},
+        {TextCannotCreate, 21},
+        {TextCannotRename, 21},
+        {StatusMoveWord, 6},
+        {StatusCopyWord, 6},
+        {MarkCopied, 2}, {MarkReplaced, 2}, {MarkFolderMade, 2}, {MarkFailed, 2},
+    };
+    for (auto& row : table) EXPECT_EQ(row.length, strlen(row.text)) << row.text;
+    EXPECT_EQ(std::string("\x81\xA8"), MarkCopied);
+    EXPECT_EQ(std::string("\x81\x9D"), MarkReplaced);
+    EXPECT_EQ(std::string("\x81\x9C"), MarkFolderMade);
+    EXPECT_EQ(std::string("\x81\x7E"), MarkFailed);
+    EXPECT_EQ(std::string("\r\n \x83\x74"), std::string(TextCannotRead, 5));  // keeps its blank
+}
+
+TEST(ModuleStateRecord, ClearingKeepsOnlyTheInstanceAndRestoresBaseWording) {
+    moduleState.moduleInstance = reinterpret_cast<HINSTANCE>(0x10000000);
+    moduleState.modeWord = 7;
+    moduleState.counters.errors = 3;
+    moduleState.slotTable[SlotOpFlags] = OpMove;
+    textChoice.failureSuffix = TextCannotRename;
+    textChoice.moveWording = true;
+    ClearModuleState();
+    EXPECT_EQ(reinterpret_cast<HINSTANCE>(0x10000000), moduleState.moduleInstance);
+    ModuleState expected = {};
+    expected.moduleInstance = moduleState.moduleInstance;
+    EXPECT_EQ(0, memcmp(&expected, &moduleState, sizeof expected));
+    EXPECT_EQ(TextCannotCreate, textChoice.failureSuffix);
+    EXPECT_FALSE(textChoice.moveWording);
+}
+
+TEST(BoundedCopy, WholeCopiesRefuseWhatDoesNotFit) {
+    char buffer[8];
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(buffer + 7, CopyToEnd(buffer, "1234567", buffer + 8));
+    EXPECT_STREQ("1234567", buffer);
+    memcpy(buffer, "keep", 5);
+    EXPECT_EQ(nullptr, CopyToEnd(buffer, "12345678", buffer + 8));
+    EXPECT_STREQ("keep", buffer);
+    EXPECT_EQ(buffer, CopyToEnd(buffer, "", buffer + 1));
+    EXPECT_EQ(nullptr, CopyToEnd(buffer, "", buffer));
+}
+
+TEST(BoundedCopy, CutCopiesNeverSplitADoubleByteCharacter) {
+    const struct { const char* source; size_t room; const char* expected; } table[] = {
+        {"abcdef", 4, "abc"},
+        {"ab\x83\x5C", 4, "ab"},          // the double-byte character needs 2 + NUL
+        {"ab\x83\x5C", 5, "ab\x83\x5C"},
+        {"a\xB1\xB2", 3, "a\xB1"},         // half-width katakana are single bytes
+        {"\x83", 4, "\x83"},              // a lone lead byte before the end stays alone
+    };
+    for (auto& row : table) {
+        char buffer[16];
+        memset(buffer, 'x', sizeof buffer);
+        char* end = CopyToEnd(buffer, row.source, buffer + row.room, CopyCut);
+        ASSERT_NE(nullptr, end) << row.source;
+        EXPECT_STREQ(row.expected, buffer) << row.source;
+        EXPECT_EQ(strlen(row.expected), static_cast<size_t>(end - buffer));
+        EXPECT_EQ('x', buffer[row.room]) << "wrote past the limit";
+    }
+}
+
+TEST(PathParts, NameSeparatorsAndCutFollowTheDoubleByteRule) {
+    const struct { const char* path; const char* name; unsigned separators; const char* cut; } table[] = {
+        {"X:\\dir\\file", "file", 2, "X:\\dir"},
+        {"X:\\file", "file", 1, "X:"},
+        {"X:\\", "", 1, "X:"},
+        {"X:\\\x83\x5C\\b", "b", 2, "X:\\\x83\x5C"},
+        {"X:\\a\x83\x5C", "a\x83\x5C", 1, "X:"},     // trail 0x5C is no separator
+        {"\\\\srv\\share\\x", "x", 4, "\\\\srv\\share"},
+    };
+    for (auto& row : table) {
+        EXPECT_STREQ(row.name, FindNamePart(row.path)) << row.path;
+        EXPECT_EQ(row.separators, CountSeparators(row.path)) << row.path;
+        char buffer[64];
+        strcpy(buffer, row.path);
+        char* end = CutLastComponent(buffer);
+        EXPECT_STREQ(row.cut, buffer) << row.path;
+        EXPECT_EQ(strlen(row.cut), static_cast<size_t>(end - buffer));
+    }
+}

@@ -1,0 +1,3 @@
+target_sources(tavicore PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/AsText.cpp
+)
