@@ -141,3 +141,18 @@ TEST(PathParts, NameSeparatorsAndCutFollowTheDoubleByteRule) {
         EXPECT_EQ(strlen(row.cut), static_cast<size_t>(end - buffer));
     }
 }
+
+#include "HostKit.h"
+#include "StandardBox.h"
+
+TEST(StandardBox, AnnouncesItselfToTheHostAndCarriesTheCaption) {
+    HostSession session;
+    ASSERT_TRUE(OpenHostSession(session));
+    DWORD started = GetTickCount();
+    int answer = ShowStandardBox(session.window, "C:\\x.txt\r\nwarning");
+    EXPECT_EQ(IDOK, answer);
+    EXPECT_LT(GetTickCount() - started, 5000u);
+    ASSERT_EQ(1u, session.boxes.size());
+    EXPECT_EQ(" Tavimore | C:\\x.txt\r\nwarning", session.boxes[0]);
+    CloseHostSession(session);
+}
