@@ -1,0 +1,3 @@
+# Library sources of the copy command, one block per area.
+# -- path check and names (plugin/), status text and pump:
+# -- copy engine:

@@ -1,0 +1,1 @@
+# Native targets of the text capture logic.
