@@ -156,3 +156,29 @@ TEST(StandardBox, AnnouncesItselfToTheHostAndCarriesTheCaption) {
     EXPECT_EQ(" Tavimore | C:\\x.txt\r\nwarning", session.boxes[0]);
     CloseHostSession(session);
 }
+
+TEST_F(LoadedLibrary, VersionRecordIs2160WithAJapaneseStringBlock) {
+    char path[MAX_PATH];
+    ASSERT_NE(0u, GetModuleFileNameA(module, path, sizeof path));
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::string data(size, '\0');
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, &data[0]));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(&data[0], "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(MAKELONG(1, 2), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(0, 6), fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(&data[0], "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
+    EXPECT_EQ(0x411, translation[0]);
+    EXPECT_EQ(932, translation[1]);
+    char* text = nullptr;
+    ASSERT_TRUE(VerQueryValueA(&data[0], "\\StringFileInfo\\041103a4\\FileVersion", reinterpret_cast<void**>(&text), &length));
+    EXPECT_STREQ("2.1.6.0", text);
+    ASSERT_TRUE(VerQueryValueA(&data[0], "\\StringFileInfo\\041103a4\\FileDescription", reinterpret_cast<void**>(&text), &length));
+    EXPECT_STREQ("Tavimore ファイル操作プラグイン", text);  // read back as code page 932
+}
