@@ -1,0 +1,509 @@
+// tavihost.exe COMMAND [options] PATH...
+//
+// The reference host: loads Tavimore.dll from its own folder, calls one export by
+// name with a fresh context record, the selection, its window and its callbacks,
+// and then does what the host application does with the result: the returned
+// text goes to the clipboard in the format the format word names, and for the
+// person at the terminal also to stdout as UTF-8. Message boxes the library
+// announces are read (and, with --batch, closed); --report writes what happened.
+//
+// Exit status: 0 when the export returned non-zero, 1 when it returned 0,
+// 2 for a usage error, 3 when the library or its export cannot be loaded.
+#include <windows.h>
+#include <psapi.h>
+#include <shellapi.h>
+#include <stdio.h>
+#include <string.h>
+#include <string>
+#include <vector>
+#include "HostKit.h"
+#include "PathText.h"
+
+namespace {
+
+enum ExitCode { ExitDone = 0, ExitNothingDone = 1, ExitUsage = 2, ExitNoLibrary = 3 };
+
+// How an export's third argument and result are treated.
+enum CommandKind { KindLnCopy, KindAsText, KindCgName, KindDtTime };
+
+struct CommandRule {
+    const wchar_t* name;
+    const char* exportName;
+    CommandKind kind;
+};
+
+const CommandRule commandRules[] = {
+    {L"LnCopy", "LnCopy", KindLnCopy},
+    {L"AsText", "AsText", KindAsText},
+    {L"CgName", "CgName", KindCgName},
+    {L"DtTime", "DtTime", KindDtTime},
+};
+
+// Bits naming the commands an option belongs to.
+enum : unsigned {
+    ForLnCopy = 1u << KindLnCopy,
+    ForAsText = 1u << KindAsText,
+    ForCgName = 1u << KindCgName,
+    ForDtTime = 1u << KindDtTime,
+    ForAll = ForLnCopy | ForAsText | ForCgName | ForDtTime,
+};
+
+struct HostRun {
+    const CommandRule* command = nullptr;
+    DWORD options = 0;
+    DWORD format = CF_TEXT;
+    bool batch = false;
+    bool keysGiven = false;
+    DWORD keys = 0;
+    bool create = false;               // CgName: make a new file instead of renaming
+    std::wstring rawPath;
+    std::wstring reportPath;
+    std::vector<std::string> paths;    // the selection, code page 932
+};
+
+// Number parsing: "0x" prefix or base given; the whole text must be a number
+// that fits 32 bits.
+bool ParseNumber(const wchar_t* text, int base, DWORD* value) {
+    if (text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
+        text += 2;
+        base = 16;
+    }
+    if (!*text) return false;
+    unsigned long long number = 0;
+    for (; *text; ++text) {
+        int digit;
+        if (*text >= L'0' && *text <= L'9') digit = *text - L'0';
+        else if (*text >= L'a' && *text <= L'f') digit = *text - L'a' + 10;
+        else if (*text >= L'A' && *text <= L'F') digit = *text - L'A' + 10;
+        else return false;
+        if (digit >= base) return false;
+        number = number * base + digit;
+        if (number > 0xFFFFFFFFull) return false;
+    }
+    *value = static_cast<DWORD>(number);
+    return true;
+}
+
+// Formats that carry a global memory block of text, the only ones the host
+// can hand such a block to the clipboard under.
+bool IsTextFormat(DWORD format) {
+    return format == CF_TEXT || format == CF_OEMTEXT || format == CF_UNICODETEXT ||
+           (format >= 0xC000 && format <= 0xFFFF);
+}
+
+bool SetOptionsWord(HostRun& run, const wchar_t* value) { return ParseNumber(value, 16, &run.options); }
+bool SetFormat(HostRun& run, const wchar_t* value) {
+    return ParseNumber(value, 10, &run.format) && IsTextFormat(run.format);
+}
+bool SetKeys(HostRun& run, const wchar_t* value) {
+    run.keysGiven = true;
+    return ParseNumber(value, 10, &run.keys) && run.keys <= 0x0F;
+}
+bool SetRaw(HostRun& run, const wchar_t* value) { run.rawPath = value; return *value != 0; }
+bool SetReport(HostRun& run, const wchar_t* value) { run.reportPath = value; return *value != 0; }
+bool SetBatch(HostRun& run, const wchar_t*) { run.batch = true; return true; }
+bool SetCreate(HostRun& run, const wchar_t*) { run.create = true; return true; }
+
+struct OptionRule {
+    const wchar_t* name;
+    bool takesValue;
+    unsigned commands;
+    bool (*apply)(HostRun& run, const wchar_t* value);
+};
+
+// Every option of every command. A new one is a row here (and, when its value
+// is a file, an entry in the file option list of ./tavimore).
+const OptionRule optionRules[] = {
+    {L"--options", true, ForAll, SetOptionsWord},
+    {L"--format", true, ForAsText, SetFormat},
+    {L"--keys", true, ForLnCopy | ForCgName | ForDtTime, SetKeys},
+    {L"--create", false, ForCgName, SetCreate},
+    {L"--raw", true, ForLnCopy | ForAsText, SetRaw},
+    {L"--report", true, ForAll, SetReport},
+    {L"--batch", false, ForAll, SetBatch},
+};
+
+const char usageText[] =
+    "usage: tavihost.exe COMMAND [options] PATH...\n"
+    "commands: AsText (LnCopy, CgName, DtTime are called the same way)\n"
+    "  --options HEX   initial options word of the context (default 0)\n"
+    "  --format N      AsText: clipboard format word before the call (1, 7, 13 or\n"
+    "                  a registered format 0xC000-0xFFFF; default 1)\n"
+    "  --keys MASK     answer KeyCallback with MASK (0-15) instead of the keyboard\n"
+    "  --create        CgName: create a new file instead of renaming\n"
+    "  --raw FILE      write the returned block's bytes, without terminator, to FILE\n"
+    "  --report FILE   write what happened as UTF-8 'key: value' lines to FILE\n"
+    "  --batch         never wait for a person: boxes and dialogs are closed\n";
+
+void WriteError(const char* text) {
+    DWORD written;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+}
+
+int UsageError(const char* what) {
+    WriteError("tavihost: ");
+    WriteError(what);
+    WriteError("\n");
+    WriteError(usageText);
+    return ExitUsage;
+}
+
+// Code page 932 form of a path taken from the command line; refuses a path that
+// has characters code page 932 cannot hold (a best-fit substitute could name
+// another file) or that is longer than the 259 bytes the library accepts.
+bool PathToCodePage932(const wchar_t* path, std::string* out) {
+    BOOL lossy = FALSE;
+    int bytes = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, path, -1, nullptr, 0, nullptr, &lossy);
+    if (bytes <= 0 || lossy || bytes > HostBufferSize) return false;
+    out->assign(bytes, '\0');
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, path, -1, &(*out)[0], bytes, nullptr, nullptr);
+    out->resize(bytes - 1);
+    return true;
+}
+
+// Reads the command line into run. Returns ExitDone or the usage error's code.
+int ParseCommandLine(int count, wchar_t** args, HostRun& run) {
+    if (count < 2) return UsageError("no command");
+    for (const CommandRule& rule : commandRules)
+        if (lstrcmpW(args[1], rule.name) == 0) run.command = &rule;
+    if (!run.command) return UsageError("unknown command");
+    bool optionsEnded = false;
+    for (int i = 2; i < count; ++i) {
+        const wchar_t* arg = args[i];
+        if (!optionsEnded && lstrcmpW(arg, L"--") == 0) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || arg[0] != L'-' || arg[1] != L'-') {
+            std::string path;
+            if (!PathToCodePage932(arg, &path))
+                return UsageError("a path is longer than 259 bytes or has characters outside code page 932");
+            run.paths.push_back(path);
+            continue;
+        }
+        const OptionRule* found = nullptr;
+        for (const OptionRule& rule : optionRules)
+            if (lstrcmpW(arg, rule.name) == 0) found = &rule;
+        if (!found) return UsageError("unknown option");
+        if (!(found->commands & (1u << run.command->kind))) return UsageError("option not used by this command");
+        const wchar_t* value = L"";
+        if (found->takesValue) {
+            if (i + 1 >= count) return UsageError("option without its value");
+            value = args[++i];
+        }
+        if (!found->apply(run, value)) return UsageError("option value not valid");
+    }
+    if (run.paths.empty()) return UsageError("no path");
+    return ExitDone;
+}
+
+// --- output -----------------------------------------------------------------
+
+std::string WideToUtf8(const wchar_t* text, int units) {
+    std::string out;
+    if (units <= 0) return out;
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return out;
+    out.resize(bytes);
+    WideCharToMultiByte(CP_UTF8, 0, text, units, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
+std::string CodePage932ToUtf8(const char* text, int bytes) {
+    if (bytes <= 0) return std::string();
+    int units = MultiByteToWideChar(932, 0, text, bytes, nullptr, 0);
+    if (units <= 0) return std::string();
+    std::wstring wide(units, L'\0');
+    MultiByteToWideChar(932, 0, text, bytes, &wide[0], units);
+    return WideToUtf8(wide.data(), units);
+}
+
+bool WriteAll(HANDLE file, const void* data, size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD piece = size > 0x100000 ? 0x100000 : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, piece, &written, nullptr) || written == 0) return false;
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Writes the text to stdout as UTF-8, a piece at a time so that the host needs
+// little memory beyond the block. Pieces end between characters: never inside
+// a double-byte character of code page 932 nor inside a surrogate pair. On a
+// console the text goes out as UTF-16 through WriteConsoleW instead.
+void WriteTextToStdout(const void* text, size_t length, bool wide) {
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode;
+    bool console = GetConsoleMode(out, &mode) != 0;
+    const size_t piece = 1 << 20;
+    std::wstring wideBuffer;
+    size_t start = 0;
+    while (start < length) {
+        size_t end = start + piece < length ? start + piece : length;
+        const wchar_t* units;
+        int unitCount;
+        if (wide) {
+            const wchar_t* all = static_cast<const wchar_t*>(text);
+            if (end < length && all[end - 1] >= 0xD800 && all[end - 1] <= 0xDBFF) --end;
+            units = all + start;
+            unitCount = static_cast<int>(end - start);
+        } else {
+            const unsigned char* all = static_cast<const unsigned char*>(text);
+            size_t at = start;
+            while (at < end) at += IsLeadByte(all[at]) && at + 1 < length ? 2 : 1;
+            end = at;
+            int bytes = static_cast<int>(end - start);
+            int count = MultiByteToWideChar(932, 0, reinterpret_cast<const char*>(all + start), bytes, nullptr, 0);
+            wideBuffer.assign(count > 0 ? count : 0, L'\0');
+            if (count > 0)
+                MultiByteToWideChar(932, 0, reinterpret_cast<const char*>(all + start), bytes, &wideBuffer[0], count);
+            units = wideBuffer.data();
+            unitCount = count;
+        }
+        if (console) {
+            DWORD written;
+            WriteConsoleW(out, units, unitCount, &written, nullptr);
+        } else {
+            std::string utf8 = WideToUtf8(units, unitCount);
+            if (!WriteAll(out, utf8.data(), utf8.size())) return;
+        }
+        start = end;
+    }
+}
+
+HANDLE CreateOutputFile(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Report values are one line each: CR and LF are written as \r and \n, other
+// control characters as \xHH. Backslashes stay as they are (paths stay legible).
+std::string EscapeLine(const std::string& utf8) {
+    std::string out;
+    for (unsigned char c : utf8) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else out += static_cast<char>(c);
+    }
+    return out;
+}
+
+std::string FieldText(const char* field) {
+    size_t length = strnlen(field, HostBufferSize);
+    return EscapeLine(CodePage932ToUtf8(field, static_cast<int>(length)));
+}
+
+// --- the call ---------------------------------------------------------------
+
+struct CallOutcome {
+    ULONG_PTR result = 0;
+    double elapsedMs = 0;
+    SIZE_T baseBytes = 0;   // working set just before the call
+    SIZE_T peakBytes = 0;   // peak working set just after it
+    std::string clipboard = "none";
+    std::vector<std::string> windows;
+};
+
+SIZE_T WorkingSet(bool peak) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize;
+}
+
+typedef ULONG_PTR(WINAPI* ExportFunction)(HostContext*, char**, ULONG_PTR, HWND, void*, void*);
+
+// Places the block on the clipboard; the block then belongs to the system.
+// Returns false when the clipboard did not take it (the caller frees it).
+bool PlaceOnClipboard(HWND window, HGLOBAL block, DWORD format) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (OpenClipboard(window)) {
+            EmptyClipboard();
+            bool placed = SetClipboardData(format, block) != nullptr;
+            CloseClipboard();
+            return placed;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
+// Writes the returned text (to stdout, to the raw file) and hands the block to
+// the clipboard. The library locked the block once and never unlocks it; the
+// host owns it now and undoes that lock before the clipboard takes it.
+bool DeliverText(const HostRun& run, HostSession& session, HGLOBAL block, DWORD format, CallOutcome& outcome) {
+    SIZE_T size = GlobalSize(block);
+    void* data = GlobalLock(block);
+    if (!data || size == 0) {
+        outcome.clipboard = "not a memory block";
+        return false;
+    }
+    bool wide = format == CF_UNICODETEXT;
+    size_t length = wide ? wcsnlen(static_cast<const wchar_t*>(data), size / 2) : strnlen(static_cast<char*>(data), size);
+    bool written = true;
+    if (!run.rawPath.empty()) {
+        HANDLE raw = CreateOutputFile(run.rawPath);
+        written = raw != INVALID_HANDLE_VALUE && WriteAll(raw, data, wide ? length * 2 : length);
+        if (raw != INVALID_HANDLE_VALUE) CloseHandle(raw);
+        if (!written) WriteError("tavihost: cannot write the raw file\n");
+    }
+    WriteTextToStdout(data, length, wide);
+    while (GlobalUnlock(block)) {
+    }
+    if (PlaceOnClipboard(session.window, block, format)) {
+        outcome.clipboard = std::to_string(format);
+    } else {
+        outcome.clipboard = "failed";
+        GlobalFree(block);
+    }
+    return written;
+}
+
+// Shows every window the library announces; with --batch closes it again so
+// that nothing waits for a person.
+void WatchOpenedWindows(HostSession& session, CallOutcome& outcome, bool batch) {
+    session.onWindowOpened = [&outcome, batch](HWND opened, LPARAM) {
+        char title[260] = "";
+        GetWindowTextA(opened, title, sizeof title);
+        outcome.windows.push_back(EscapeLine(CodePage932ToUtf8(title, static_cast<int>(strlen(title)))));
+        if (batch) PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
+    };
+}
+
+bool WriteReport(const HostRun& run, const HostSession& session, DWORD format, const CallOutcome& outcome) {
+    char line[96];
+    std::string text;
+    snprintf(line, sizeof line, "result: 0x%08lX\n", static_cast<unsigned long>(outcome.result));
+    text += line;
+    snprintf(line, sizeof line, "format: %lu\n", static_cast<unsigned long>(format));
+    text += line;
+    snprintf(line, sizeof line, "options: 0x%08lX\n", static_cast<unsigned long>(session.context->options));
+    text += line;
+    text += "pathBuffer: " + FieldText(session.context->pathBuffer) + "\n";
+    text += "messageBuffer: " + FieldText(session.context->messageBuffer) + "\n";
+    for (const std::string& box : session.boxes)
+        text += "box: " + EscapeLine(CodePage932ToUtf8(box.data(), static_cast<int>(box.size()))) + "\n";
+    for (const std::string& window : outcome.windows) text += "window: " + window + "\n";
+    text += "clipboard: " + outcome.clipboard + "\n";
+    snprintf(line, sizeof line, "elapsed: %.0f ms\n", outcome.elapsedMs);
+    text += line;
+    snprintf(line, sizeof line, "elapsedMicroseconds: %.0f\n", outcome.elapsedMs * 1000.0);
+    text += line;
+    snprintf(line, sizeof line, "peak: %lu KiB\n", static_cast<unsigned long>(outcome.peakBytes / 1024));
+    text += line;
+    snprintf(line, sizeof line, "base: %lu KiB\n", static_cast<unsigned long>(outcome.baseBytes / 1024));
+    text += line;
+    HANDLE report = CreateOutputFile(run.reportPath);
+    if (report == INVALID_HANDLE_VALUE) return false;
+    bool written = WriteAll(report, text.data(), text.size());
+    CloseHandle(report);
+    return written;
+}
+
+// Folder of this program, where Tavimore.dll is looked for.
+std::string LibraryPath() {
+    char path[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return "Tavimore.dll";
+    path[length] = 0;
+    char* name = const_cast<char*>(FindNamePart(path));
+    *name = 0;
+    return std::string(path) + "Tavimore.dll";
+}
+
+int RunCommand(const HostRun& run) {
+    HMODULE library = LoadLibraryA(LibraryPath().c_str());
+    if (!library) {
+        WriteError("tavihost: cannot load Tavimore.dll from the program's folder\n");
+        return ExitNoLibrary;
+    }
+    auto command = reinterpret_cast<ExportFunction>(GetProcAddress(library, run.command->exportName));
+    if (!command) {
+        WriteError("tavihost: the library has no such export\n");
+        return ExitNoLibrary;
+    }
+    HostSession session;
+    if (!OpenHostSession(session)) {
+        WriteError("tavihost: cannot create the host window\n");
+        return ExitNoLibrary;
+    }
+    CallOutcome outcome;
+    session.closeBoxes = run.batch;
+    session.keysFixed = run.keysGiven;
+    session.keyMask = run.keys;
+    WatchOpenedWindows(session, outcome, run.batch);
+    if (!run.batch) ShowWindow(session.window, SW_SHOWNOACTIVATE);
+
+    session.context->options = run.options;
+    if (run.paths.size() == 1) {
+        DWORD attributes = GetFileAttributesA(run.paths[0].c_str());
+        session.context->itemAttributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes;
+    }
+    std::vector<std::vector<char>> pathStore;
+    std::vector<char*> selection;
+    for (const std::string& path : run.paths) {
+        pathStore.emplace_back(path.begin(), path.end());
+        pathStore.back().push_back('\0');
+    }
+    for (auto& path : pathStore) selection.push_back(path.data());
+    selection.push_back(nullptr);
+
+    DWORD format = run.format;
+    ULONG_PTR third = 0;
+    switch (run.command->kind) {
+    case KindAsText: third = reinterpret_cast<ULONG_PTR>(&format); break;
+    case KindCgName: third = run.create ? 0 : 1; break;
+    case KindLnCopy:
+    case KindDtTime: third = static_cast<ULONG_PTR>(run.paths.size()); break;
+    }
+    void* pathCallback = reinterpret_cast<void*>(HostPathCallback);
+    void* keyCallback = reinterpret_cast<void*>(HostKeyCallback);
+
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    outcome.baseBytes = WorkingSet(false);
+    QueryPerformanceCounter(&before);
+    outcome.result = command(session.context, selection.data(), third, session.window,
+                             run.command->kind == KindAsText ? nullptr : pathCallback, keyCallback);
+    QueryPerformanceCounter(&after);
+    outcome.peakBytes = WorkingSet(true);
+    outcome.elapsedMs = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
+                        static_cast<double>(frequency.QuadPart);
+    PumpHostMessages(0);  // what the library posted last still reaches the host window
+
+    bool filesWritten = true;
+    // AsText returns a block; LnCopy's result above 0x20 is a block of log text.
+    bool isBlock = run.command->kind == KindAsText ? outcome.result != 0
+                   : run.command->kind == KindLnCopy ? outcome.result > 0x20 : false;
+    if (isBlock) {
+        DWORD blockFormat = run.command->kind == KindAsText ? format : CF_TEXT;
+        filesWritten = DeliverText(run, session, reinterpret_cast<HGLOBAL>(outcome.result), blockFormat, outcome);
+    }
+    if (!run.reportPath.empty() && !WriteReport(run, session, format, outcome)) {
+        WriteError("tavihost: cannot write the report file\n");
+        filesWritten = false;
+    }
+    CloseHostSession(session);
+    FreeLibrary(library);
+    if (!filesWritten) return ExitUsage;
+    return outcome.result != 0 ? ExitDone : ExitNothingDone;
+}
+
+}  // namespace
+
+int main() {
+    int count = 0;
+    wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!args) return UsageError("cannot read the command line");
+    HostRun run;
+    int status = ParseCommandLine(count, args, run);
+    LocalFree(args);
+    if (status != ExitDone) return status;
+    return RunCommand(run);
+}
