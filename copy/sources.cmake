@@ -6,4 +6,4 @@ target_sources(tavicore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/PumpProgress.cpp
 )
 # -- copy engine:
-target_sources(tavicore PRIVATE ${CMAKE_CURRENT_LIST_DIR}/NewerRule.cpp)
+target_sources(tavicore PRIVATE ${CMAKE_CURRENT_LIST_DIR}/NewerRule.cpp ${CMAKE_CURRENT_LIST_DIR}/CopyEngine.cpp)

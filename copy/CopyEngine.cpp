@@ -1,0 +1,354 @@
+#include "CopyEngine.h"
+#include "ModuleState.h"
+#include "NewerRule.h"
+#include "PathText.h"
+#include "PumpProgress.h"
+#include "StandardBox.h"
+#include "Texts.h"
+#include <string.h>
+
+namespace {
+
+enum {
+    RetryDelayMs = 13,        // after each success and before each retry
+    LinesInView = 7,          // the caret moves only for lines past this index
+    QuietBoxStyle = MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST,  // 0x52000
+    IconOrigin = 12,          // x of the outcome icon; y is IconTop
+    IconTop = 10,
+    LargeHeadSize = 24,       // "≫", ten digits, " MB " and the NUL
+};
+
+HostContext* Context() { return moduleState.context; }
+WIN32_FIND_DATAA* Entry() { return moduleState.findDataPointer; }
+char* PathLimit() { return Context()->pathBuffer + HostBufferSize; }
+char* WorkLimit() { return Context()->workBuffer + HostBufferSize; }
+HWND ResultList() { return SlotWindow(SlotControl1); }
+bool HasFlag(DWORD flag) { return (OpFlags() & flag) != 0; }
+bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+void WriteMark(const char* mark) { memcpy(MarkSlot(Context()), mark, 2); }
+
+// Adds the log line (the mark slot followed by pathBuffer) to the result list.
+// Returns its index, or -1 when there is no list or it refused the line.
+int AddLogLine() {
+    HWND list = ResultList();
+    if (!list) return -1;
+    LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(MarkSlot(Context())));
+    return index < 0 ? -1 : static_cast<int>(index);
+}
+
+void MoveCaret(int index) {
+    SendMessageA(ResultList(), LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
+}
+
+void SelectLine(int index) {
+    SendMessageA(ResultList(), LB_SETSEL, TRUE, static_cast<LPARAM>(index));
+}
+
+// Logs a failure of the path now in pathBuffer: "×", the line selected and,
+// when the list is long, brought into view. Counts the error; returns StepFailed.
+int LogFailure() {
+    WriteMark(MarkFailed);
+    int index = AddLogLine();
+    if (index >= 0) {
+        SelectLine(index);
+        if (index > LinesInView) MoveCaret(index);
+    }
+    ++moduleState.counters.errors;
+    return StepFailed;
+}
+
+// An entry whose joined source or destination path would not fit its 260-byte
+// buffer: nothing is written past the buffer and nothing is copied. The log
+// shows the destination cut at the buffer's end (name written at namePosition).
+// The caller puts its own NUL back afterwards. Returns StepFailed.
+int RefuseTooLong(char* namePosition, const char* name) {
+    char* limit = PathLimit();
+    if (namePosition >= limit) namePosition = limit - 1;
+    CopyToEnd(namePosition, name, limit, CopyCut);
+    return LogFailure();
+}
+
+// The large-file line, "≫" and the size in units right-aligned in four places,
+// then the source's bare name, cut so that the whole line stays within
+// messageBuffer. Returns false when even the size does not fit (never for 260).
+bool ComposeLargeFileLine(uint32_t units, const char* name) {
+    char head[LargeHeadSize];
+    wsprintfA(head, LargeFileFormat, units, "");
+    char* line = Context()->messageBuffer;
+    char* limit = line + HostBufferSize;
+    char* end = CopyToEnd(line, head, limit, CopyWhole);
+    return end && CopyToEnd(end, name, limit, CopyCut);
+}
+
+// Looks up the destination into findData. Returns 1 when an entry exists there
+// (findData holds it), 0 when nothing is there, -1 when an entry of that name
+// exists but cannot be looked up even on a second try.
+int LookUpDestination(const char* destination) {
+    HANDLE find = FindFirstFileA(destination, Entry());
+    if (find != INVALID_HANDLE_VALUE) {
+        FindClose(find);
+        return 1;
+    }
+    // INVALID_FILE_ATTRIBUTES has the folder bit too: a missing path lands here.
+    if (IsFolder(GetFileAttributesA(destination))) return 0;
+    find = FindFirstFileA(destination, Entry());
+    if (find == INVALID_HANDLE_VALUE) return -1;
+    FindClose(find);
+    return 1;
+}
+
+bool ReadIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BOOL read = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return read != FALSE;
+}
+
+// True when both paths name the same file: the same text apart from case, or
+// the same volume and file index (another spelling, a link).
+bool IsSameFile(const char* first, const char* second) {
+    if (lstrcmpiA(first, second) == 0) return true;
+    BY_HANDLE_FILE_INFORMATION a, b;
+    if (!ReadIdentity(first, a) || !ReadIdentity(second, b)) return false;
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// True when folder path lies strictly inside the folder tree of root (the same
+// text apart from case, followed by a separator).
+bool IsInsideTree(const char* path, const char* root) {
+    int rootLength = lstrlenA(root);
+    if (rootLength == 0 || lstrlenA(path) <= rootLength) return false;
+    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path, rootLength, root, rootLength) != CSTR_EQUAL)
+        return false;
+    return path[rootLength] == '\\' || FindNamePart(root) == root + rootLength;  // root "X:\" ends in one
+}
+
+bool CopyWithRetry(const char* source, const char* destination) {
+    if (CopyFileA(source, destination, FALSE)) return true;
+    Sleep(RetryDelayMs);
+    return CopyFileA(source, destination, FALSE) != FALSE;
+}
+
+bool CreateWithRetry(const char* folder) {
+    if (CreateDirectoryA(folder, nullptr)) return true;
+    Sleep(RetryDelayMs);
+    return CreateDirectoryA(folder, nullptr) != FALSE;
+}
+
+// Room behind sourceEnd for "\*" and its NUL, the search pattern of the folder.
+bool PatternFits(const char* sourceEnd) { return sourceEnd + 2 < WorkLimit(); }
+
+bool IsDotName(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+FileStamp StampOf(const WIN32_FIND_DATAA& entry) {
+    FileStamp stamp = {entry.ftLastWriteTime.dwHighDateTime, entry.ftLastWriteTime.dwLowDateTime,
+                       entry.nFileSizeLow};
+    return stamp;
+}
+
+// The end of a run: beep, then the final status with icon and "&OK" in the
+// window, or the message box of a quiet run that was cancelled or had errors.
+// A run stopped by a close request destroys its window and shows nothing.
+void ReportOutcome(HWND window, DWORD outcome) {
+    MessageBeep(outcome & 0x70);
+    if (OpFlags() == 0) {
+        if (window) DestroyWindow(window);
+        return;
+    }
+    PumpProgress(outcome);
+    if (window) {
+        HDC dc = GetDC(window);
+        if (dc) {
+            DrawIcon(dc, IconOrigin, IconTop, LoadIconA(nullptr, MAKEINTRESOURCEA(0x7F00 + (outcome & 7))));
+            ReleaseDC(window, dc);
+        }
+        HWND button = SlotWindow(SlotControl0);
+        if (button) SetWindowTextA(button, ButtonOk);
+    } else if (outcome & 1) {
+        ShowStandardBox(HostWindow(), Context()->messageBuffer, (outcome & 0x70) | QuietBoxStyle);
+    }
+}
+
+}  // namespace
+
+int CopyOneFile(const char* source, char* destination) {
+    if (!PumpProgress(0)) return StepCancelled;
+    WIN32_FIND_DATAA* entry = Entry();
+    const FileStamp sourceStamp = StampOf(*entry);
+    HWND list = ResultList();
+    bool largeFile = false;
+    if (list) {
+        uint32_t units = SizeInUnits(entry->nFileSizeHigh, entry->nFileSizeLow);
+        largeFile = units >= LargeFileUnits && ComposeLargeFileLine(units, entry->cFileName);
+    }
+
+    bool failed = false;
+    bool attributesReset = false;
+    DWORD replacedAttributes = 0;
+    int found = LookUpDestination(destination);  // findData now holds the destination
+    if (found < 0) {
+        failed = true;
+        WriteMark(MarkFailed);
+    } else if (found > 0) {
+        if (!HasFlag(OpUpdate)) return StepSkipped;
+        if (!IsSourceNewer(sourceStamp, StampOf(*entry), NewerTolerance(Context()->options))) return StepSkipped;
+        // Copying a file onto itself would at best fail and at worst empty it;
+        // when moving, the delete that follows would lose it.
+        if (IsSameFile(source, destination)) return StepSkipped;
+        if (!IsFolder(entry->dwFileAttributes)) {
+            replacedAttributes = entry->dwFileAttributes;
+            attributesReset = SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL) != FALSE;
+        }
+        WriteMark(MarkReplaced);
+    } else {
+        if (!HasFlag(OpNew)) return StepSkipped;
+        WriteMark(MarkCopied);
+    }
+
+    int largeIndex = -1;
+    if (!failed) {
+        if (largeFile) {
+            LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Context()->messageBuffer));
+            if (index >= 0) {
+                largeIndex = static_cast<int>(index);
+                if (largeIndex > LinesInView) MoveCaret(largeIndex);
+            }
+            PumpProgress(0);  // shows the line; a cancel takes effect at the next file
+        }
+        if (!CopyWithRetry(source, destination)) {
+            failed = true;
+            WriteMark(MarkFailed);
+            // The destination stays as it was, read-only or hidden included.
+            if (attributesReset) SetFileAttributesA(destination, replacedAttributes);
+        }
+    }
+
+    if (list) {
+        if (largeIndex >= 0) SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(largeIndex), 0);
+        int index = AddLogLine();
+        if (failed && index >= 0) SelectLine(index);
+        if (index > LinesInView && largeIndex < 0) MoveCaret(index);
+    }
+    if (failed) {
+        ++moduleState.counters.errors;
+        return StepFailed;
+    }
+    ++moduleState.counters.filesCopied;
+    Sleep(RetryDelayMs);
+    if (HasFlag(OpMove)) DeleteFileA(source);
+    return StepCopied;
+}
+
+int CopyFolderTree(char* sourceEnd, char* destinationEnd) {
+    if (!PumpProgress(0)) return StepCancelled;
+    HostContext* context = Context();
+    char* path = context->pathBuffer;
+    char* work = context->workBuffer;
+    DWORD attributes = GetFileAttributesA(path);
+    bool exists = attributes != INVALID_FILE_ATTRIBUTES && IsFolder(attributes);
+    if (!exists && !HasFlag(OpNew)) return StepSkipped;
+    // A folder too deep for its search pattern cannot be walked (this also ends
+    // a walk through folder links that lead back into their own tree).
+    if (!PatternFits(sourceEnd)) return LogFailure();
+    if (!exists) {
+        bool made = CreateWithRetry(path);
+        WriteMark(made ? MarkFolderMade : MarkFailed);
+        int index = AddLogLine();
+        if (index >= 0) {
+            MoveCaret(index);
+            if (!made) SelectLine(index);
+        }
+        if (!made) {
+            ++moduleState.counters.errors;
+            return StepFailed;
+        }
+        ++moduleState.counters.foldersCreated;
+        Sleep(RetryDelayMs);
+    }
+
+    memcpy(sourceEnd, "\\*", 3);
+    WIN32_FIND_DATAA* entry = Entry();
+    HANDLE find = FindFirstFileA(work, entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        *sourceEnd = '\0';
+        return StepSkipped;
+    }
+    *destinationEnd = '\\';
+    int step = StepSkipped;
+    do {
+        const char* name = entry->cFileName;
+        bool folder = IsFolder(entry->dwFileAttributes);
+        if (folder && IsDotName(name)) continue;
+        ++(folder ? moduleState.counters.foldersSeen : moduleState.counters.filesSeen);
+        char* entrySourceEnd = CopyToEnd(sourceEnd + 1, name, WorkLimit());
+        char* entryDestinationEnd = CopyToEnd(destinationEnd + 1, name, PathLimit());
+        if (!entrySourceEnd || !entryDestinationEnd) {
+            step = RefuseTooLong(destinationEnd + 1, name);
+            continue;
+        }
+        step = folder ? CopyFolderTree(entrySourceEnd, entryDestinationEnd) : CopyOneFile(work, path);
+        if (step == StepCancelled) break;
+    } while (FindNextFileA(find, entry));
+    FindClose(find);
+    *destinationEnd = '\0';
+    *sourceEnd = '\0';
+    return step;
+}
+
+void RunCopyJob(HWND window, char* destinationEnd) {
+    HostContext* context = Context();
+    char* work = context->workBuffer;
+    DWORD count = static_cast<DWORD>(moduleState.slotTable[SlotSelectionCount]);
+    int step = StepSkipped;
+    for (DWORD i = 0; i < count; ++i) {
+        char* item = moduleState.selection[i];
+        char* itemEnd;
+        if (HasFlag(OpBelow)) {
+            itemEnd = destinationEnd - 1;  // the chosen folder itself
+            *itemEnd = '\0';
+        } else {
+            const char* name = reinterpret_cast<const char*>(moduleState.pathCallback(item, PathNamePart));
+            itemEnd = CopyToEnd(destinationEnd, name, PathLimit());
+            if (!itemEnd) {
+                step = RefuseTooLong(destinationEnd, name);
+                *destinationEnd = '\0';
+                continue;
+            }
+        }
+        HANDLE find = FindFirstFileA(item, Entry());
+        if (find == INVALID_HANDLE_VALUE) {
+            ++moduleState.counters.errors;
+            step = StepFailed;
+            continue;
+        }
+        FindClose(find);
+        if (!IsFolder(Entry()->dwFileAttributes)) {
+            ++moduleState.counters.filesSeen;
+            step = CopyOneFile(item, context->pathBuffer);
+        } else {
+            if (!HasFlag(OpBelow)) ++moduleState.counters.foldersSeen;
+            char* sourceEnd = CopyToEnd(work, item, WorkLimit());
+            // A folder copied into its own tree would copy its own copies until
+            // the path bound stops it.
+            if (!sourceEnd || IsInsideTree(context->pathBuffer, item))
+                step = LogFailure();
+            else
+                step = CopyFolderTree(sourceEnd, itemEnd);
+        }
+        if (step == StepCancelled) break;
+    }
+    destinationEnd[-1] = '\\';
+    *destinationEnd = '\0';
+
+    DWORD outcome = step == StepCancelled ? OutcomeCancelled
+                    : moduleState.counters.errors > 0 ? OutcomeErrors
+                                                      : OutcomeClean;
+    ReportOutcome(window, outcome);
+    OpFlags() &= ~static_cast<DWORD>(OpRunning);
+}
