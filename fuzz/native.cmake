@@ -1,0 +1,32 @@
+# libFuzzer targets (AddressSanitizer and UndefinedBehaviorSanitizer) for the
+# text decision and the own JIS decoder, built only when clang's fuzzer
+# runtime is installed. Each is run for a bounded time by ctest.
+include(CheckCXXSourceCompiles)
+set(CMAKE_REQUIRED_FLAGS "-fsanitize=fuzzer")
+check_cxx_source_compiles("
+#include <stddef.h>
+#include <stdint.h>
+extern \"C\" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }" TAVIMORE_HAVE_LIBFUZZER)
+unset(CMAKE_REQUIRED_FLAGS)
+
+if(TAVIMORE_HAVE_LIBFUZZER)
+  set(fuzz_flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -g -O1)
+  set(fuzz_sources ${PROJECT_SOURCE_DIR}/text/EncodingScan.cpp ${PROJECT_SOURCE_DIR}/text/JisDecode.cpp)
+  # The decision with the vector mask path, and again with the portable one.
+  foreach(variant decision decision_portable jis_decode)
+    if(variant STREQUAL "jis_decode")
+      add_executable(fuzz_${variant} ${PROJECT_SOURCE_DIR}/fuzz/JisDecodeFuzz.cpp ${fuzz_sources})
+    else()
+      add_executable(fuzz_${variant} ${PROJECT_SOURCE_DIR}/fuzz/DecisionFuzz.cpp ${fuzz_sources})
+    endif()
+    target_include_directories(fuzz_${variant} PRIVATE ${PROJECT_SOURCE_DIR}/text ${PROJECT_SOURCE_DIR}/fuzz)
+    target_compile_options(fuzz_${variant} PRIVATE ${fuzz_flags})
+    target_link_options(fuzz_${variant} PRIVATE ${fuzz_flags})
+    add_test(NAME fuzz_${variant}
+      COMMAND fuzz_${variant} -max_total_time=5 -max_len=4096 -print_final_stats=1
+              ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus-${variant})
+    set_tests_properties(fuzz_${variant} PROPERTIES TIMEOUT 60)
+    file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus-${variant})
+  endforeach()
+  target_compile_definitions(fuzz_decision_portable PRIVATE TAVIMORE_NO_SIMD)
+endif()
