@@ -117,10 +117,9 @@ int RootCount(const char* path, size_t bufferSize) {
 
 char* EnsurePath(char* path, int mode, size_t bufferSize) {
     if (!path || bufferSize == 0) return nullptr;
-    if (mode < 0) {
-        char* end = static_cast<char*>(memchr(path, '\0', bufferSize));
-        return end ? ReportFailureAt(path, end) : nullptr;
-    }
+    char* terminator = static_cast<char*>(memchr(path, '\0', bufferSize));
+    if (!terminator) return nullptr;  // not a string within its buffer: nothing to check or show
+    if (mode < 0) return ReportFailureAt(path, terminator);
     int rootCount = RootCount(path, bufferSize);
     if (rootCount == 0) return nullptr;
 
