@@ -850,6 +850,36 @@ TEST_F(CopyEngine, ADeepTreeEndsAtTheBoundWithErrorsAndNothingWrittenPastIt) {
     EXPECT_TRUE(EndsWith(session.boxes[0], ErrorsClosing));
 }
 
+TEST_F(CopyEngine, ASourceFolderTooDeepForItsSearchPatternIsRefusedBeforeItIsMade) {
+    MakeList();
+    std::string deep = In(source, "t");
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+    while (deep.size() < 240) {
+        deep += "\\level";
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+    }
+    // The source and destination roots have the same length: for the last
+    // folders both paths fit, but "\*" no longer fits behind the source.
+    std::vector<std::string> bottom;
+    for (size_t size : {256u, 257u, 258u, 259u}) {
+        bottom.push_back(deep + "\\" + std::string(size - deep.size() - 1, 'z'));
+        ASSERT_TRUE(CreateDirectoryA(bottom.back().c_str(), nullptr)) << size;
+    }
+    memset(session.context->nameBuffer, 'Q', HostBufferSize - 1);
+    Run(OpNew, target, {In(source, "t")});
+    EXPECT_EQ(std::string(HostBufferSize - 1, 'Q'), std::string(session.context->nameBuffer, HostBufferSize - 1));
+    std::string copy = target + deep.substr(source.size());
+    for (size_t size : {256u, 257u})  // 257 bytes, "\*" and the NUL: exactly 260
+        EXPECT_TRUE(IsFolder(copy + "\\" + std::string(size - deep.size() - 1, 'z'))) << size;
+    std::vector<std::string> lines = Lines();
+    for (size_t size : {258u, 259u}) {
+        std::string made = copy + "\\" + std::string(size - deep.size() - 1, 'z');
+        EXPECT_FALSE(Exists(made)) << size;
+        EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), Failed + made)) << size;
+    }
+    EXPECT_EQ(2u, Counters().errors);
+}
+
 TEST_F(CopyEngine, AFolderLinkBackIntoItsOwnTreeEndsAtTheBound) {
     MakeList();
     std::string tree = In(source, "t");
