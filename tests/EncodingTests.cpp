@@ -284,7 +284,9 @@ TEST(JisDecoder, DecodesOrRefusesWholeTexts) {
         SCOPED_TRACE(row.input);
         EXPECT_EQ(row.ok, ok);
         EXPECT_EQ(0xEE, out[in.size()]) << "wrote past the input length";
-        if (ok) EXPECT_EQ(Show(Hex(row.output)), Show(Bytes(out.begin(), out.begin() + written)));
+        if (ok) {
+            EXPECT_EQ(Show(Hex(row.output)), Show(Bytes(out.begin(), out.begin() + written)));
+        }
     }
 }
 
