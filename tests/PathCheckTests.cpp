@@ -397,6 +397,13 @@ TEST_F(NameCheck, NameThatWouldBeCutIsRefusedWhole) {
     moduleState.workPointer = message + 3;
     SetWindowTextA(name, std::string(223, 'n').c_str());
     EXPECT_EQ(1, CheckName(SlotControl3)) << "the longest name that is read whole";
+    std::string wide;
+    for (int i = 0; i < 111; ++i) wide += So;
+    SetWindowTextA(name, wide.c_str());
+    EXPECT_EQ(1, CheckName(SlotControl3)) << "222 bytes of double-byte characters";
+    EXPECT_EQ(wide, std::string(message + 3));
+    SetWindowTextA(name, (wide + So).c_str());
+    EXPECT_EQ(0, CheckName(SlotControl3)) << "224 bytes";
 }
 
 TEST_F(NameCheck, DestinationTextIsScannedAfterItsRoot) {
