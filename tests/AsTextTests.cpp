@@ -274,3 +274,37 @@ TEST_F(AsTextCall, LargeTextsComeBackWhole) {
 }
 
 }  // namespace
+
+// EUC-JP through the library's own decoder, where mlang.dll cannot be loaded.
+// Registered a second time with mlang.dll disabled and
+// TAVIMORE_EXPECT_NO_MLANG set; skipped where mlang.dll is there.
+TEST_F(AsTextCall, EucJpWithoutMlangGoesThroughTheOwnDecoder) {
+    HMODULE mlang = LoadLibraryA("mlang.dll");
+    if (mlang) FreeLibrary(mlang);
+    if (getenv("TAVIMORE_EXPECT_NO_MLANG")) {
+        ASSERT_EQ(nullptr, mlang) << "mlang.dll should be disabled in this run";
+    } else if (mlang) {
+        GTEST_SKIP() << "mlang.dll is present; astext_tests_no_mlang runs this";
+    }
+    const TextRow table[] = {
+        {"A4 A2 A4 A4 A4 A6", "42 30 44 30 46 30", UnicodeFormat, 8},
+        {"B1 B2 B3 B4", "26 6E 68 61", UnicodeFormat, 6},
+        {"8E B1 A4 A2 A4 A4 0A", "71 FF 42 30 44 30 0A 00", UnicodeFormat, 10},
+        // JIS X 0212 has no Shift-JIS form: the text goes out as read.
+        {"8F B0 A1 A4 A2 A4 A4", "8F B0 A1 A4 A2 A4 A4", HostFormat, 0},
+    };
+    int index = 0;
+    for (const TextRow& row : table) {
+        std::string input = Hex(row.input), expected = Hex(row.output);
+        Outcome outcome = Run(Write("euc" + std::to_string(index++) + ".txt", input));
+        SCOPED_TRACE(row.input);
+        ASSERT_NE(0u, outcome.result);
+        EXPECT_EQ(row.format, outcome.format);
+        size_t terminator = row.format == UnicodeFormat ? 2 : 1;
+        ASSERT_GE(outcome.block.size(), expected.size() + terminator);
+        EXPECT_EQ(Show(expected), Show(outcome.block.substr(0, expected.size())));
+        EXPECT_EQ(std::string(terminator, '\0'), outcome.block.substr(expected.size(), terminator));
+        EXPECT_EQ(row.blockSize ? row.blockSize : input.size() + 4, outcome.block.size());
+    }
+    EXPECT_TRUE(session.boxes.empty());
+}
