@@ -44,6 +44,13 @@ struct Outcome {
     bool movable = false;  // the handle is not the block's address
 };
 
+struct TextRow {
+    const char* input;     // file bytes
+    const char* output;    // text bytes of the block, before the terminator
+    DWORD format;          // format word afterwards
+    size_t blockSize;      // 0: the block it was read into (file size + 4)
+};
+
 class AsTextCall : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -94,18 +101,33 @@ protected:
         return outcome;
     }
 
+    // Each row's file through AsText: text, terminator, block size, format
+    // word, messageBuffer; no box.
+    void RunRows(const TextRow* rows, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            const TextRow& row = rows[i];
+            std::string input = Hex(row.input), expected = Hex(row.output);
+            std::string path = Write("text" + std::to_string(i) + ".txt", input);
+            Outcome outcome = Run(path);
+            SCOPED_TRACE(row.input);
+            ASSERT_NE(0u, outcome.result);
+            EXPECT_EQ(row.format, outcome.format);
+            EXPECT_TRUE(outcome.movable);
+            size_t terminator = row.format == UnicodeFormat ? 2 : 1;
+            ASSERT_GE(outcome.block.size(), expected.size() + terminator);
+            EXPECT_EQ(Show(expected), Show(outcome.block.substr(0, expected.size())));
+            EXPECT_EQ(std::string(terminator, '\0'), outcome.block.substr(expected.size(), terminator));
+            EXPECT_EQ(row.blockSize ? row.blockSize : input.size() + 4, outcome.block.size());
+            EXPECT_STREQ(path.c_str(), session.context->messageBuffer);
+        }
+        EXPECT_TRUE(session.boxes.empty());
+    }
+
     HMODULE module = nullptr;
     AsTextExport asText = nullptr;
     HostSession session;
     std::string folder;
     std::vector<std::string> written;
-};
-
-struct TextRow {
-    const char* input;     // file bytes
-    const char* output;    // text bytes of the block, before the terminator
-    DWORD format;          // format word afterwards
-    size_t blockSize;      // 0: the block it was read into (file size + 4)
 };
 
 TEST_F(AsTextCall, ReturnsTextAsReadSwappedOrConverted) {
@@ -129,35 +151,11 @@ TEST_F(AsTextCall, ReturnsTextAsReadSwappedOrConverted) {
         {"C3 A9 74 C3 A9", "E9 00 74 00 E9 00", UnicodeFormat, 8},
         {"EF BB BF E3 81 82 E3 81 84", "42 30 44 30", UnicodeFormat, 6},
         {"B1 B2 B3 B4", "26 6E 68 61", UnicodeFormat, 6},          // half-width kana read as EUC-JP
+        {"B1 B2 B3", "26 6E FB 30", UnicodeFormat, 6},             // mlang: U+30FB for the lone byte
         // Two escapes, but JIS X 0212 has no mapping: goes out as read.
         {"1B 24 28 44 22 2F 1B 28 42", "1B 24 28 44 22 2F 1B 28 42", HostFormat, 0},
     };
-    int index = 0;
-    for (const TextRow& row : table) {
-        std::string input = Hex(row.input), expected = Hex(row.output);
-        std::string path = Write("text" + std::to_string(index++) + ".txt", input);
-        Outcome outcome = Run(path);
-        SCOPED_TRACE(row.input);
-        ASSERT_NE(0u, outcome.result);
-        EXPECT_EQ(row.format, outcome.format);
-        EXPECT_TRUE(outcome.movable);
-        size_t terminator = row.format == UnicodeFormat ? 2 : 1;
-        ASSERT_GE(outcome.block.size(), expected.size() + terminator);
-        EXPECT_EQ(Show(expected), Show(outcome.block.substr(0, expected.size())));
-        EXPECT_EQ(std::string(terminator, '\0'), outcome.block.substr(expected.size(), terminator));
-        EXPECT_EQ(row.blockSize ? row.blockSize : input.size() + 4, outcome.block.size());
-        EXPECT_STREQ(path.c_str(), session.context->messageBuffer);
-    }
-    EXPECT_TRUE(session.boxes.empty());
-}
-
-TEST_F(AsTextCall, HalfWidthKanaAloneAreTakenAsEucJp) {
-    Outcome outcome = Run(Write("kana.txt", Hex("B1 B2 B3")));
-    ASSERT_NE(0u, outcome.result);
-    EXPECT_EQ(UnicodeFormat, outcome.format);
-    ASSERT_GE(outcome.block.size(), 4u);
-    EXPECT_EQ(Show(Hex("26 6E")), Show(outcome.block.substr(0, 2)));
-    EXPECT_EQ(std::string(2, '\0'), outcome.block.substr(outcome.block.size() - 2));
+    RunRows(table, sizeof table / sizeof table[0]);
 }
 
 struct FailureRow {
@@ -293,18 +291,5 @@ TEST_F(AsTextCall, EucJpWithoutMlangGoesThroughTheOwnDecoder) {
         // JIS X 0212 has no Shift-JIS form: the text goes out as read.
         {"8F B0 A1 A4 A2 A4 A4", "8F B0 A1 A4 A2 A4 A4", HostFormat, 0},
     };
-    int index = 0;
-    for (const TextRow& row : table) {
-        std::string input = Hex(row.input), expected = Hex(row.output);
-        Outcome outcome = Run(Write("euc" + std::to_string(index++) + ".txt", input));
-        SCOPED_TRACE(row.input);
-        ASSERT_NE(0u, outcome.result);
-        EXPECT_EQ(row.format, outcome.format);
-        size_t terminator = row.format == UnicodeFormat ? 2 : 1;
-        ASSERT_GE(outcome.block.size(), expected.size() + terminator);
-        EXPECT_EQ(Show(expected), Show(outcome.block.substr(0, expected.size())));
-        EXPECT_EQ(std::string(terminator, '\0'), outcome.block.substr(expected.size(), terminator));
-        EXPECT_EQ(row.blockSize ? row.blockSize : input.size() + 4, outcome.block.size());
-    }
-    EXPECT_TRUE(session.boxes.empty());
+    RunRows(table, sizeof table / sizeof table[0]);
 }

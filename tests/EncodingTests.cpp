@@ -177,31 +177,6 @@ TEST(Decision, SequencesAcrossBlockEdgesScoreLikeAnywhereElse) {
     }
 }
 
-// Random spans over alphabets rich in the bytes the rules care about, the
-// block version against the plain one.
-TEST(Decision, AgreesWithThePlainRulesOnRandomSpans) {
-    const unsigned char alphabet[] = {0x41, 0x00, 0x1B, '$', '(', 0xFF, 0xFE, 0x8E, 0x8F, 0xA1, 0xDF,
-                                      0xE0, 0xFC, 0x81, 0x9F, 0x40, 0x7F, 0xC0, 0xBF, 0x80, 0xEF, 0xA4,
-                                      0x82, 0xA0, 0xE3, 0xFD, 0xA0};
-    uint32_t seed = 12345;
-    auto next = [&seed]() { seed = seed * 1103515245u + 12345u; return seed >> 8; };
-    int mismatches = 0;
-    for (int round = 0; round < 20000; ++round) {
-        size_t length = next() % 260;
-        unsigned width = 1 + next() % sizeof alphabet;
-        Bytes bytes(length);
-        for (auto& b : bytes) b = next() % 9 == 0 ? static_cast<unsigned char>(next()) : alphabet[next() % width];
-        TextDecision fast = Decide(bytes);
-        TextDecision plain = reference::Decide(bytes.data(), bytes.size());
-        TextScores a = ScoreMultibyte(bytes.data(), bytes.size());
-        TextScores b = reference::Score(bytes.data(), bytes.size());
-        if (!reference::SameDecision(plain, fast) || !reference::SameScores(b, a)) {
-            if (++mismatches <= 3) ADD_FAILURE() << Show(bytes);
-        }
-    }
-    EXPECT_EQ(0, mismatches);
-}
-
 // ---------------------------------------------------------------- decoder
 
 TEST(JisDecoder, RowAndCellArithmetic) {
