@@ -154,6 +154,8 @@ TEST_F(AsTextCall, ReturnsTextAsReadSwappedOrConverted) {
         {"B1 B2 B3", "26 6E FB 30", UnicodeFormat, 6},             // mlang: U+30FB for the lone byte
         // Two escapes, but JIS X 0212 has no mapping: goes out as read.
         {"1B 24 28 44 22 2F 1B 28 42", "1B 24 28 44 22 2F 1B 28 42", HostFormat, 0},
+        // Row 9 is empty in code page 932: no mapping either.
+        {"1B 24 42 29 21 1B 28 42", "1B 24 42 29 21 1B 28 42", HostFormat, 0},
     };
     RunRows(table, sizeof table / sizeof table[0]);
 }
