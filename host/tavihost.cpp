@@ -151,12 +151,16 @@ int UsageError(const char* what) {
 // Code page 932 form of a path taken from the command line; refuses a path that
 // has characters code page 932 cannot hold (a best-fit substitute could name
 // another file) or that is longer than the 259 bytes the library accepts.
+// The test is a round trip: the bytes must read back as the same characters.
 bool PathToCodePage932(const wchar_t* path, std::string* out) {
-    BOOL lossy = FALSE;
-    int bytes = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, path, -1, nullptr, 0, nullptr, &lossy);
-    if (bytes <= 0 || lossy || bytes > HostBufferSize) return false;
+    int bytes = WideCharToMultiByte(932, 0, path, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0 || bytes > HostBufferSize) return false;
     out->assign(bytes, '\0');
-    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, path, -1, &(*out)[0], bytes, nullptr, nullptr);
+    WideCharToMultiByte(932, 0, path, -1, &(*out)[0], bytes, nullptr, nullptr);
+    int units = MultiByteToWideChar(932, 0, out->c_str(), bytes, nullptr, 0);
+    std::wstring back(units > 0 ? units : 0, L'\0');
+    if (units <= 0 || MultiByteToWideChar(932, 0, out->c_str(), bytes, &back[0], units) != units) return false;
+    if (lstrcmpW(back.c_str(), path) != 0) return false;
     out->resize(bytes - 1);
     return true;
 }
@@ -417,7 +421,29 @@ std::string LibraryPath() {
     return std::string(path) + "Tavimore.dll";
 }
 
+// On Wine without a window manager (Xvfb), every managed window that closes
+// makes Wine wait two seconds for the manager's answer. In batch mode nobody
+// looks at the windows, so this program's windows are made unmanaged; in a
+// person's session the setting is removed again so the window manager frames
+// them. Must run before the first window is created; does nothing on Windows.
+void PrepareWineWindows(bool batch) {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
+    const char key[] = "Software\\Wine\\AppDefaults\\tavihost.exe\\X11 Driver";
+    HKEY handle;
+    if (batch) {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr))
+            return;
+        RegSetValueExA(handle, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+    } else {
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &handle)) return;
+        RegDeleteValueA(handle, "Managed");
+    }
+    RegCloseKey(handle);
+}
+
 int RunCommand(const HostRun& run) {
+    PrepareWineWindows(run.batch);
     HMODULE library = LoadLibraryA(LibraryPath().c_str());
     if (!library) {
         WriteError("tavihost: cannot load Tavimore.dll from the program's folder\n");

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# AsText through ./tavimore on the same Japanese and ASCII text in every encoding
+# the library recognises: stdout must be that text in UTF-8, the raw bytes must
+# be the block the host got (as read, or UTF-16LE), the format word must say which.
+source "$(dirname "$0")/lib.sh"
+
+corpus=$work/corpus.txt
+cat >"$corpus" <<'TEXT'
+Tavimore テキスト取り込みの試験です。
+日本語と ASCII が混ざった行: 東京都 千代田区 1-2-3
+「かぎかっこ」、句読点。ひらがな カタカナ 漢字 長音ー
+The quick brown fox jumps over the lazy dog. 0123456789
+最後の行です。
+TEXT
+iconv -f UTF-8 -t UTF-16LE "$corpus" >"$work/utf16le.expected"
+
+# name | how the file is made from the corpus | iconv name to read it back | format | raw bytes
+rows=(
+  "ascii|printf 'plain ASCII text\\nsecond line\\n'|ASCII|1|file"
+  "shift-jis|iconv -f UTF-8 -t CP932|CP932|1|file"
+  "euc-jp|iconv -f UTF-8 -t EUC-JP|EUC-JP|13|utf16"
+  "iso-2022-jp|iconv -f UTF-8 -t ISO-2022-JP|ISO-2022-JP|13|utf16"
+  "utf-8|cat|UTF-8|13|utf16"
+  "utf-8-mark|{ printf '\\xEF\\xBB\\xBF'; cat; }|UTF-8|13|utf16"
+  "utf-16le|iconv -f UTF-8 -t UTF-16LE|UTF-16LE|13|utf16"
+  "utf-16le-mark|{ printf '\\xFF\\xFE'; iconv -f UTF-8 -t UTF-16LE; }|UTF-16|13|utf16"
+  "utf-16be|iconv -f UTF-8 -t UTF-16BE|UTF-16BE|13|utf16"
+  "utf-16be-mark|{ printf '\\xFE\\xFF'; iconv -f UTF-8 -t UTF-16BE; }|UTF-16|13|utf16"
+)
+
+for row in "${rows[@]}"; do
+  IFS='|' read -r name make encoding format raw <<<"$row"
+  file=$work/$name.txt
+  bash -c "$make" <"$corpus" >"$file"
+  expected=$corpus
+  [ "$name" = ascii ] && expected=$file
+  # The test data itself: a peer decoder reads the file back to the corpus.
+  iconv -f "$encoding" -t UTF-8 "$file" | sed '1s/^\xEF\xBB\xBF//' >"$work/$name.peer"
+  expect_same_bytes "$name: iconv reads the test file back" "$expected" "$work/$name.peer"
+
+  tavimore AsText --report "$work/$name.report" --raw "$work/$name.raw" "$file" >"$work/$name.out"
+  expect "$name: exit status" 0 "$status"
+  expect_same_bytes "$name: stdout is the text in UTF-8" "$expected" "$work/$name.out"
+  expect "$name: format word" "$format" "$(report_value "$work/$name.report" format)"
+  expect "$name: no message box" "" "$(report_value "$work/$name.report" box)"
+  expect "$name: messageBuffer holds the path" "$(windows_form "$file")" \
+    "$(report_value "$work/$name.report" messageBuffer)"
+  expect "$name: clipboard took the block" "$format" "$(report_value "$work/$name.report" clipboard)"
+  if [ "$raw" = file ]; then
+    expect_same_bytes "$name: raw bytes are the file as read" "$file" "$work/$name.raw"
+  else
+    expect_same_bytes "$name: raw bytes are UTF-16LE without mark" "$work/utf16le.expected" "$work/$name.raw"
+  fi
+done
+
+finish

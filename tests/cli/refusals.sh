@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Files AsText refuses: the host reports the warning box (caption and text, CR LF
+# written as \r\n), the path and warning in messageBuffer, result 0, exit 1,
+# nothing on stdout, no raw file, and an options word the library left alone.
+source "$(dirname "$0")/lib.sh"
+
+size_zero='\r\n指定ファイルはサイズがゼロです。'
+not_text='\r\n指定ファイルはテキストとして扱えません。'
+cannot_read='\r\n ファイルが読み込めません。'
+
+# name | bytes of the file (printf format; "-" = no file at all) | warning
+rows=(
+  "empty||$size_zero"
+  "png-header|\\x89PNG\\r\\n\\x1a\\n\\x00\\x00\\x00\\x0dIHDR\\x00\\x00\\x01\\x00|$not_text"
+  "ff-pair|ab\\xff\\xffcd|$not_text"
+  "single-ff|ab\\xffcd|$not_text"
+  "utf-16-odd-size|A\\x00B|$not_text"
+  "missing|-|$cannot_read"
+)
+
+for row in "${rows[@]}"; do
+  IFS='|' read -r name bytes warning <<<"$row"
+  file=$work/$name.bin
+  [ "$bytes" != "-" ] && printf "$bytes" >"$file"
+  tavimore AsText --options 0x1000 --report "$work/$name.report" --raw "$work/$name.raw" "$file" \
+    >"$work/$name.out"
+  path=$(windows_form "$file")
+  expect "$name: exit status" 1 "$status"
+  expect "$name: result" 0x00000000 "$(report_value "$work/$name.report" result)"
+  expect "$name: box" " Tavimore | $path$warning" "$(report_value "$work/$name.report" box)"
+  expect "$name: one box" 1 "$(grep -c '^box: ' "$work/$name.report")"
+  expect "$name: messageBuffer" "$path$warning" "$(report_value "$work/$name.report" messageBuffer)"
+  expect "$name: options untouched after a failure" 0x00001000 "$(report_value "$work/$name.report" options)"
+  expect "$name: format word unchanged" 1 "$(report_value "$work/$name.report" format)"
+  expect "$name: nothing on stdout" 0 "$(stat -c %s "$work/$name.out")"
+  checks=$((checks + 1))
+  [ -e "$work/$name.raw" ] && fail "$name: a raw file was written for a refused file"
+done
+
+finish

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Command lines the host must refuse with exit status 2 before calling anything,
+# and the report's keys and values on a good call.
+source "$(dirname "$0")/lib.sh"
+
+printf 'text\n' >"$work/a.txt"
+a=$work/a.txt
+# arguments | what is wrong
+rows=(
+  "|no command"
+  "Astext $a|command names are exact"
+  "AsText|no path"
+  "AsText --bogus $a|unknown option"
+  "AsText $a --format|option without its value"
+  "AsText --format 2 $a|a format that is not text"
+  "AsText --format x1 $a|a format that is not a number"
+  "AsText --options 0x1G $a|options word that is not hex"
+  "AsText --options 100000000 $a|options word wider than 32 bits"
+  "AsText --keys 1 $a|AsText asks no keys"
+  "AsText --create $a|--create belongs to CgName"
+  "AsText --report|--report without its file"
+)
+for row in "${rows[@]}"; do
+  IFS='|' read -r line why <<<"$row"
+  read -r -a arguments <<<"$line"
+  timeout 120 ./tavimore "${arguments[@]}" >"$work/out" 2>"$work/err"
+  expect "$why: exit status" 2 "$?"
+  checks=$((checks + 1))
+  grep -q '^usage:' "$work/err" || fail "$why: no usage text on stderr"
+  expect "$why: nothing on stdout" 0 "$(stat -c %s "$work/out")"
+done
+
+# A path with a character that code page 932 cannot hold would reach the
+# library as a best-fit substitute, naming another file: refused.
+printf 'text\n' >"$work/caf"$'\xc3\xa9'".txt"
+tavimore AsText "$work/caf"$'\xc3\xa9'".txt" 2>"$work/err" >/dev/null
+expect "path outside code page 932: exit status" 2 "$status"
+
+# A path longer than the library's 259 bytes.
+long=$work/$(printf 'n%.0s' $(seq 1 250)).txt
+tavimore AsText "$long" 2>"$work/err" >/dev/null
+expect "path over 259 bytes: exit status" 2 "$status"
+
+# Options and format words reach the call: the report tells them after it.
+tavimore AsText --options 0x1000 --format 7 --report "$work/r" "$a" >"$work/out"
+expect "good call: exit status" 0 "$status"
+expect "options 0x1000 toggles 0x20 on success" 0x00001020 "$(report_value "$work/r" options)"
+expect "format word kept as the host set it" 7 "$(report_value "$work/r" format)"
+expect "result is a handle" yes "$(report_value "$work/r" result | grep -qv '^0x00000000$' && echo yes)"
+expect "pathBuffer untouched" "" "$(report_value "$work/r" pathBuffer)"
+expect "stdout" "text" "$(cat "$work/out")"
+checks=$((checks + 1))
+grep -Eq '^elapsed: [0-9]+ ms$' "$work/r" || fail "no elapsed line"
+checks=$((checks + 1))
+grep -Eq '^peak: [1-9][0-9]* KiB$' "$work/r" || fail "no peak line"
+
+# The peak is the host's own: reading an 8 MiB file into the block raises it by
+# at least the file's size above the working set before the call.
+head -c $((8 << 20)) /dev/zero | tr '\0' 'a' >"$work/big.txt"
+tavimore AsText --report "$work/big.report" "$work/big.txt" >/dev/null
+base=$(report_value "$work/big.report" base | cut -d' ' -f1)
+peak=$(report_value "$work/big.report" peak | cut -d' ' -f1)
+checks=$((checks + 1))
+[ $((peak - base)) -ge 8192 ] || fail "peak $peak KiB is not the block's 8192 KiB above base $base KiB"
+
+finish
