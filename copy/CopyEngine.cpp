@@ -81,18 +81,27 @@ bool ComposeLargeFileLine(uint32_t units, const char* name) {
     return end && CopyToEnd(end, name, limit, CopyCut);
 }
 
-// Looks up the destination into findData. Returns 1 when an entry exists there
-// (findData holds it), 0 when nothing is there, -1 when an entry of that name
-// exists but cannot be looked up even on a second try.
+// Looks up the destination into findData (attributes, times and size; the name
+// stays the source's). Returns 1 when an entry exists there, 0 when nothing is
+// there, -1 when an entry of that name exists but cannot be looked up even on a
+// second try. The attribute query costs a fraction of a directory search.
 int LookUpDestination(const char* destination) {
-    HANDLE find = FindFirstFileA(destination, Entry());
-    if (find != INVALID_HANDLE_VALUE) {
-        FindClose(find);
+    WIN32_FIND_DATAA* entry = Entry();
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(destination, GetFileExInfoStandard, &data)) {
+        entry->dwFileAttributes = data.dwFileAttributes;
+        entry->ftCreationTime = data.ftCreationTime;
+        entry->ftLastAccessTime = data.ftLastAccessTime;
+        entry->ftLastWriteTime = data.ftLastWriteTime;
+        entry->nFileSizeHigh = data.nFileSizeHigh;
+        entry->nFileSizeLow = data.nFileSizeLow;
         return 1;
     }
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
     // INVALID_FILE_ATTRIBUTES has the folder bit too: a missing path lands here.
     if (IsFolder(GetFileAttributesA(destination))) return 0;
-    find = FindFirstFileA(destination, Entry());
+    HANDLE find = FindFirstFileA(destination, entry);
     if (find == INVALID_HANDLE_VALUE) return -1;
     FindClose(find);
     return 1;
@@ -191,16 +200,18 @@ int CopyOneFile(const char* source, char* destination) {
     bool failed = false;
     bool attributesReset = false;
     DWORD replacedAttributes = 0;
-    int found = LookUpDestination(destination);  // findData now holds the destination
+    int found = LookUpDestination(destination);  // findData now describes the destination
     if (found < 0) {
         failed = true;
         WriteMark(MarkFailed);
     } else if (found > 0) {
         if (!HasFlag(OpUpdate)) return StepSkipped;
         if (!IsSourceNewer(sourceStamp, StampOf(*entry), NewerTolerance(Context()->options))) return StepSkipped;
-        // Copying a file onto itself would at best fail and at worst empty it;
-        // when moving, the delete that follows would lose it.
-        if (IsSameFile(source, destination)) return StepSkipped;
+        // A file is never copied onto itself. Under another spelling the copy
+        // fails on its own (the source is open for reading), but a move must
+        // not get that far: its delete would lose the file if it ever succeeded.
+        if (HasFlag(OpMove) ? IsSameFile(source, destination) : lstrcmpiA(source, destination) == 0)
+            return StepSkipped;
         if (!IsFolder(entry->dwFileAttributes)) {
             replacedAttributes = entry->dwFileAttributes;
             attributesReset = SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL) != FALSE;
