@@ -53,4 +53,17 @@ for row in "${rows[@]}"; do
   fi
 done
 
+# Texts over the host's 1 MiB output piece, with a character across the piece
+# boundary: a Shift-JIS double-byte character, a UTF-16 surrogate pair.
+{ printf 'a'; head -c $((600 * 1024)) /dev/zero | tr '\0' '\1' | sed 's/\x01/\x82\xA0/g'; } >"$work/big-sjis.txt"
+{ printf 'a'; head -c $((600 * 1024)) /dev/zero | tr '\0' '\1' | sed 's/\x01/あ/g'; } >"$work/big-sjis.expected"
+{ printf '\xFF\xFE'; head -c $(((1 << 20) - 1)) /dev/zero | tr '\0' 'a' | iconv -f UTF-8 -t UTF-16LE
+  printf '\x3D\xD8\x00\xDE'; } >"$work/big-utf16.txt"
+{ head -c $(((1 << 20) - 1)) /dev/zero | tr '\0' 'a'; printf '\xF0\x9F\x98\x80'; } >"$work/big-utf16.expected"
+for name in big-sjis big-utf16; do
+  tavimore AsText "$work/$name.txt" >"$work/$name.out"
+  expect "$name: exit status" 0 "$status"
+  expect_same_bytes "$name: stdout" "$work/$name.expected" "$work/$name.out"
+done
+
 finish
