@@ -234,6 +234,58 @@ bool WriteAll(HANDLE file, const void* data, size_t size) {
     return true;
 }
 
+// Appends the UTF-8 form of UTF-16 units to out. A unit of a broken surrogate
+// pair becomes U+FFFD, as the system's converter makes it.
+void AppendUtf8(const wchar_t* units, size_t count, std::string& out) {
+    size_t at = out.size();
+    out.resize(at + count * 3);  // no unit needs more than 3 bytes, a pair 4
+    unsigned char* o = reinterpret_cast<unsigned char*>(&out[0]) + at;
+    for (size_t i = 0; i < count; ++i) {
+        unsigned c = units[i];
+        if (c < 0x80) {
+            *o++ = static_cast<unsigned char>(c);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+            *o++ = static_cast<unsigned char>(0xF0 | (c >> 18));
+            *o++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+        } else {
+            if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
+            if (c < 0x800) {
+                *o++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+                *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+                continue;
+            }
+            *o++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+        }
+        *o++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    }
+    out.resize(o - reinterpret_cast<unsigned char*>(&out[0]));
+}
+
+// Appends the UTF-8 form of code page 932 bytes to out. Bytes below 0x80 are
+// the same characters in both; the runs between them go through the system's
+// converter, cut only between characters (the double-byte rule).
+void AppendCodePage932AsUtf8(const unsigned char* bytes, size_t count, std::string& out, std::wstring& scratch) {
+    size_t i = 0;
+    while (i < count) {
+        size_t start = i;
+        while (i < count && bytes[i] < 0x80) ++i;
+        out.append(reinterpret_cast<const char*>(bytes + start), i - start);
+        start = i;
+        while (i < count && bytes[i] >= 0x80) i += IsLeadByte(bytes[i]) && i + 1 < count ? 2 : 1;
+        if (i == start) continue;
+        int length = static_cast<int>(i - start);
+        int units = MultiByteToWideChar(932, 0, reinterpret_cast<const char*>(bytes + start), length, nullptr, 0);
+        if (units <= 0) continue;
+        scratch.resize(units);
+        MultiByteToWideChar(932, 0, reinterpret_cast<const char*>(bytes + start), length, &scratch[0], units);
+        AppendUtf8(scratch.data(), units, out);
+    }
+}
+
 // Writes the text to stdout as UTF-8, a piece at a time so that the host needs
 // little memory beyond the block. Pieces end between characters: never inside
 // a double-byte character of code page 932 nor inside a surrogate pair. On a
@@ -243,37 +295,37 @@ void WriteTextToStdout(const void* text, size_t length, bool wide) {
     DWORD mode;
     bool console = GetConsoleMode(out, &mode) != 0;
     const size_t piece = 1 << 20;
-    std::wstring wideBuffer;
+    std::string utf8;
+    std::wstring scratch;
     size_t start = 0;
     while (start < length) {
         size_t end = start + piece < length ? start + piece : length;
-        const wchar_t* units;
-        int unitCount;
+        utf8.clear();
         if (wide) {
             const wchar_t* all = static_cast<const wchar_t*>(text);
             if (end < length && all[end - 1] >= 0xD800 && all[end - 1] <= 0xDBFF) --end;
-            units = all + start;
-            unitCount = static_cast<int>(end - start);
+            if (console) {
+                DWORD written;
+                WriteConsoleW(out, all + start, static_cast<DWORD>(end - start), &written, nullptr);
+            } else {
+                AppendUtf8(all + start, end - start, utf8);
+            }
         } else {
             const unsigned char* all = static_cast<const unsigned char*>(text);
             size_t at = start;
             while (at < end) at += IsLeadByte(all[at]) && at + 1 < length ? 2 : 1;
             end = at;
-            int bytes = static_cast<int>(end - start);
-            int count = MultiByteToWideChar(932, 0, reinterpret_cast<const char*>(all + start), bytes, nullptr, 0);
-            wideBuffer.assign(count > 0 ? count : 0, L'\0');
-            if (count > 0)
-                MultiByteToWideChar(932, 0, reinterpret_cast<const char*>(all + start), bytes, &wideBuffer[0], count);
-            units = wideBuffer.data();
-            unitCount = count;
+            AppendCodePage932AsUtf8(all + start, end - start, utf8, scratch);
+            if (console) {
+                int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+                scratch.resize(units > 0 ? units : 0);
+                if (units > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &scratch[0], units);
+                DWORD written;
+                WriteConsoleW(out, scratch.data(), static_cast<DWORD>(scratch.size()), &written, nullptr);
+                utf8.clear();
+            }
         }
-        if (console) {
-            DWORD written;
-            WriteConsoleW(out, units, unitCount, &written, nullptr);
-        } else {
-            std::string utf8 = WideToUtf8(units, unitCount);
-            if (!WriteAll(out, utf8.data(), utf8.size())) return;
-        }
+        if (!utf8.empty() && !WriteAll(out, utf8.data(), utf8.size())) return;
         start = end;
     }
 }

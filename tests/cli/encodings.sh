@@ -66,4 +66,16 @@ for name in big-sjis big-utf16; do
   expect_same_bytes "$name: stdout" "$work/$name.expected" "$work/$name.out"
 done
 
+# Half-width katakana are single bytes of Shift-JIS between the double-byte ones;
+# a UTF-16 surrogate without its partner goes out as U+FFFD.
+printf 'ｶﾀｶﾅ と ひらがなとカタカナと漢字の文章です。\r\nASCII ~ \\ end\n' >"$work/kana.expected"
+iconv -f UTF-8 -t CP932 "$work/kana.expected" >"$work/kana.txt"
+printf '\xFF\xFEa\x00\x3D\xD8b\x00\x00\xDEc\x00' >"$work/lone.txt"
+printf 'a\xEF\xBF\xBDb\xEF\xBF\xBDc' >"$work/lone.expected"
+for name in kana lone; do
+  tavimore AsText "$work/$name.txt" >"$work/$name.out"
+  expect "$name: exit status" 0 "$status"
+  expect_same_bytes "$name: stdout" "$work/$name.expected" "$work/$name.out"
+done
+
 finish
