@@ -513,6 +513,7 @@ int RunCommand(const HostRun& run) {
     }
     CallOutcome outcome;
     session.closeBoxes = run.batch;
+    if (run.batch) session.boxWaitMs = 120000;  // a box found late must still be closed
     session.keysFixed = run.keysGiven;
     session.keyMask = run.keys;
     WatchOpenedWindows(session, outcome, run.batch);
