@@ -473,29 +473,7 @@ std::string LibraryPath() {
     return std::string(path) + "Tavimore.dll";
 }
 
-// On Wine without a window manager (Xvfb), every managed window that closes
-// makes Wine wait two seconds for the manager's answer. In batch mode nobody
-// looks at the windows, so this program's windows are made unmanaged; in a
-// person's session the setting is removed again so the window manager frames
-// them. Must run before the first window is created; does nothing on Windows.
-void PrepareWineWindows(bool batch) {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
-    const char key[] = "Software\\Wine\\AppDefaults\\tavihost.exe\\X11 Driver";
-    HKEY handle;
-    if (batch) {
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr))
-            return;
-        RegSetValueExA(handle, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-    } else {
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &handle)) return;
-        RegDeleteValueA(handle, "Managed");
-    }
-    RegCloseKey(handle);
-}
-
 int RunCommand(const HostRun& run) {
-    PrepareWineWindows(run.batch);
     HMODULE library = LoadLibraryA(LibraryPath().c_str());
     if (!library) {
         WriteError("tavihost: cannot load Tavimore.dll from the program's folder\n");
