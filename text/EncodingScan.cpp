@@ -1,22 +1,32 @@
 // Structural scan, scoring passes and decision over a byte span.
 //
-// Both halves work on 64-byte blocks. The structural scan skips, whole, every
-// block that holds no NUL, 0x1B or 0xFF byte (only its bytes of 0x80 and above
-// are counted) and applies the byte rules one at a time inside the others.
-// The scoring passes are computed from bit masks of byte classes, one bit per
-// byte, instead of three byte-by-byte walks:
+// Both halves work on blocks of one bit per byte in a machine word: 32 bytes
+// in 32-bit builds (where 64-bit masks would live in register pairs), 64 bytes
+// in 64-bit builds.
+//
+// The structural scan skips, whole, every block that holds no NUL, 0x1B or
+// 0xFF byte (only its bytes of 0x80 and above are counted). A block whose only
+// special bytes are NULs, none of them followed by another NUL, is counted
+// from its NUL mask by offset parity. Every other block goes through the byte
+// rules one at a time.
+//
+// The scoring passes are computed per block instead of three byte-by-byte
+// walks. Every byte's class is tested together with the classes of the bytes
+// just before and after it, so matches that are fixed by their neighbours are
+// counted directly:
 //  - UTF-8: every lead byte 0xC0-0xEF is visited by the walk (matches only
 //    swallow bytes 0x80-0xBF), so each match is "lead at p-1 (or p-2) and
 //    continuation bytes up to p", counted where it ends.
+//  - EUC-JP: the walk lands on every byte outside 0xA1-0xFE. 0x8E and 0x8F may
+//    take the first one or two bytes of the run of 0xA1-0xFE bytes behind them;
+//    what is left of the run ("rest") is paired from its start.
 //  - Shift-JIS: the walk lands on the first byte of every run of lead bytes;
 //    inside a run it pairs the bytes at even offsets with the byte after them
 //    (lead bytes are all valid second bytes), and a run of odd length pairs its
 //    last byte with the byte after the run when that is a valid second byte.
-//  - EUC-JP: the walk lands on every byte outside 0xA1-0xFE. 0x8E and 0x8F may
-//    take the first one or two bytes of the run of 0xA1-0xFE bytes behind them;
-//    what is left of the run is paired from its start.
-// Positions at even offsets inside runs come from one addition: adding 1 at
-// the start of each run that starts on an even bit clears exactly those runs.
+// The pairing inside runs depends on the run's start, so it is done on bit
+// masks carried from block to block: adding 1 at the start of each run that
+// starts on an even bit clears exactly the bits at even offsets of those runs.
 #include "EncodingScan.h"
 #include <string.h>
 
@@ -29,14 +39,24 @@
 
 namespace {
 
-const size_t BlockSize = 64;
-const uint64_t EvenBits = 0x5555555555555555ull;
+// TAVIMORE_MASK32 forces 32-bit masks in a 64-bit build, so that the 32-bit
+// DLL's block layout can be fuzzed natively.
+#if defined(TAVIMORE_MASK32) || UINTPTR_MAX <= 0xFFFFFFFFu
+typedef uint32_t Mask;
+#else
+typedef uint64_t Mask;
+#endif
 
-inline unsigned CountBits(uint64_t v) {
-    v = v - ((v >> 1) & 0x5555555555555555ull);
-    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
-    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<unsigned>((v * 0x0101010101010101ull) >> 56);
+const size_t BlockSize = sizeof(Mask) * 8;
+const unsigned TopBit = BlockSize - 1;
+const Mask EvenBits = static_cast<Mask>(0x5555555555555555ull);
+const Mask OddBits = static_cast<Mask>(0xAAAAAAAAAAAAAAAAull);
+
+inline unsigned CountBits(Mask v) {
+    v = v - ((v >> 1) & static_cast<Mask>(0x5555555555555555ull));
+    v = (v & static_cast<Mask>(0x3333333333333333ull)) + ((v >> 2) & static_cast<Mask>(0x3333333333333333ull));
+    v = (v + (v >> 4)) & static_cast<Mask>(0x0F0F0F0F0F0F0F0Full);
+    return static_cast<unsigned>((v * static_cast<Mask>(0x0101010101010101ull)) >> (BlockSize - 8));
 }
 
 // Byte at offset, or 0 beyond the data (the zero slack behind a loaded file).
@@ -73,57 +93,189 @@ bool ScanBytes(const unsigned char* bytes, size_t length, size_t from, size_t to
     return true;
 }
 
-// For a full block: whether it holds a NUL, 0x1B or 0xFF byte, and how many of
-// its bytes are 0x80 or above.
-bool BlockIsPlain(const unsigned char* block, unsigned& high) {
+// What the structural scan needs of a full block: its NUL bytes and its bytes
+// of 0x80 and above, one bit each, and whether it holds a 0x1B or 0xFF byte.
+struct BlockShape {
+    Mask nuls;
+    Mask high;
+    bool escapeOrFF;
+};
+
 #ifdef TAVIMORE_SSE2
+// Whether the block holds a NUL, 0x1B or 0xFF byte; the mask of its high
+// bytes either way.
+inline bool BlockIsPlain(const unsigned char* block, Mask& high) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i escape = _mm_set1_epi8(0x1B);
-    const __m128i allOnes = _mm_set1_epi8(static_cast<char>(0xFF));
     __m128i special = zero;
-    uint64_t highMask = 0;
-    for (int part = 0; part < 4; ++part) {
+    high = 0;
+    for (unsigned part = 0; part < BlockSize / 16; ++part) {
         __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
-        special = _mm_or_si128(special, _mm_or_si128(_mm_cmpeq_epi8(x, zero),
-                                        _mm_or_si128(_mm_cmpeq_epi8(x, escape), _mm_cmpeq_epi8(x, allOnes))));
-        highMask |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(x))) << (16 * part);
+        __m128i odd = _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(0x1B)),
+                                   _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0xFF))));
+        special = _mm_or_si128(special, _mm_or_si128(_mm_cmpeq_epi8(x, zero), odd));
+        high |= static_cast<Mask>(static_cast<unsigned>(_mm_movemask_epi8(x))) << (16 * part);
     }
-    if (_mm_movemask_epi8(special)) return false;
-    high = CountBits(highMask);
-    return true;
+    return _mm_movemask_epi8(special) == 0;
+}
+
+inline void ShapeOf(const unsigned char* block, BlockShape& shape) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i odd = zero;
+    shape.nuls = 0;
+    for (unsigned part = 0; part < BlockSize / 16; ++part) {
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
+        odd = _mm_or_si128(odd, _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(0x1B)),
+                                             _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0xFF)))));
+        shape.nuls |= static_cast<Mask>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, zero))))
+                      << (16 * part);
+    }
+    shape.escapeOrFF = _mm_movemask_epi8(odd) != 0;
+}
 #else
+inline bool BlockIsPlain(const unsigned char* block, Mask& high) {
     const uint64_t ones = 0x0101010101010101ull, tops = 0x8080808080808080ull;
-    uint64_t special = 0, highBits = 0;
-    for (int part = 0; part < 8; ++part) {
+    uint64_t special = 0;
+    high = 0;
+    for (unsigned part = 0; part < BlockSize / 8; ++part) {
         uint64_t w;
         memcpy(&w, block + 8 * part, 8);
         uint64_t e = w ^ (ones * 0x1B), f = ~w;
         special |= ((w - ones) & ~w) | ((e - ones) & ~e) | ((f - ones) & ~f);
-        highBits += CountBits(w & tops);
+        // The top bit of byte k lands on bit 56 + k.
+        high |= static_cast<Mask>((((w & tops) >> 7) * 0x0102040810204080ull) >> 56) << (8 * part);
     }
-    if (special & tops) return false;
-    high = static_cast<unsigned>(highBits);
-    return true;
+    return (special & tops) == 0;
+}
+
+inline void ShapeOf(const unsigned char* block, BlockShape& shape) {
+    shape.nuls = 0;
+    shape.escapeOrFF = false;
+    for (unsigned i = 0; i < BlockSize; ++i) {
+        shape.nuls |= static_cast<Mask>(block[i] == 0) << i;
+        shape.escapeOrFF = shape.escapeOrFF || block[i] == 0x1B || block[i] == 0xFF;
+    }
+}
 #endif
+
+// Counts a full block at offset whose NULs are all single (no NUL follows a
+// NUL, the first byte of the next block included) and that holds no 0x1B or
+// 0xFF byte. Returns false, counting nothing, for any other block.
+inline bool CountSingleNuls(const unsigned char* bytes, size_t length, size_t offset, Mask high,
+                            ScanCounts& counts) {
+    BlockShape shape;
+    ShapeOf(bytes + offset, shape);
+    if (shape.escapeOrFF) return false;
+    Mask nextIsNul = ByteAt(bytes, length, offset + BlockSize) == 0 ? 1u : 0u;
+    if (shape.nuls & ((shape.nuls >> 1) | (nextIsNul << TopBit))) return false;
+    // Blocks start at even offsets: bit parity is offset parity.
+    counts.oddNuls += CountBits(shape.nuls & OddBits);
+    counts.evenNuls += CountBits(shape.nuls & EvenBits);
+    counts.highBytes += CountBits(high);
+    return true;
 }
 
 // ------------------------------------------------------------------ scoring
 
-// One bit per byte of a 64-byte block for each class the scoring passes use.
-struct ClassMasks {
-    uint64_t sjisLead;   // 0x81-0x9F, 0xE0-0xFC
-    uint64_t sjisTrail;  // 0x40-0xFC
-    uint64_t euc;        // 0xA1-0xFE
-    uint64_t eucKana;    // 0xA1-0xDF
-    uint64_t single2;    // 0x8E
-    uint64_t single3;    // 0x8F
-    uint64_t utfLead2;   // 0xC0-0xDF
-    uint64_t utfLead3;   // 0xE0-0xEF
-    uint64_t utfNext;    // 0x80-0xBF
+// Per block: the masks whose pairing depends on where their runs start, and
+// the running totals of the matches that are fixed by their neighbours.
+struct BlockClasses {
+    Mask sjisLead;   // 0x81-0x9F, 0xE0-0xFC
+    Mask sjisTrail;  // 0x40-0xFC
+    Mask eucRest;    // 0xA1-0xFE not taken by a 0x8E or 0x8F sequence
 };
 
-#ifndef TAVIMORE_SSE2
-// Portable masks: a table of class bits per byte value, one byte at a time.
+// Runs of set bits, followed across blocks: whether the previous block ended
+// inside a run, and whether that last bit had an even offset in its run.
+struct RunPhase {
+    Mask lastInRun;  // 0 or 1
+    Mask lastEven;   // 0 or 1
+};
+
+struct ScoreState {
+    RunPhase sjisPhase;
+    RunPhase eucPhase;
+    Mask prevSjisOpen;
+    uint64_t sjisPairs, eucPairs, eucTriples, utfPairs, utfTriples;
+#ifdef TAVIMORE_SSE2
+    // Byte lanes counting kana pairs, EUC-JP triples, UTF-8 pairs and triples;
+    // folded into the totals before any lane can overflow.
+    __m128i laneKana, laneTriples, laneUtfPairs, laneUtfTriples;
+    unsigned blocksInLanes;
+#endif
+};
+
+#ifdef TAVIMORE_SSE2
+// Signed byte comparisons: the classes are ranges of bytes 0x80 and above,
+// which compare as negative numbers in order.
+inline __m128i Above(__m128i x, int value) { return _mm_cmpgt_epi8(x, _mm_set1_epi8(static_cast<char>(value))); }
+inline __m128i Below(__m128i x, int value) { return _mm_cmplt_epi8(x, _mm_set1_epi8(static_cast<char>(value))); }
+inline __m128i Is(__m128i x, int value) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(value))); }
+
+inline __m128i EucByte(__m128i x) { return _mm_and_si128(Above(x, 0xA0), Below(x, 0xFF)); }    // 0xA1-0xFE
+inline __m128i UtfNext(__m128i x) { return Below(x, 0xC0); }                                   // 0x80-0xBF
+
+const unsigned LaneBudget = 252 / (BlockSize / 16);  // blocks before a lane could pass 255
+
+inline void FoldLanes(ScoreState& s) {
+    const __m128i zero = _mm_setzero_si128();
+    uint64_t sums[2];
+    __m128i* lanes[4] = {&s.laneKana, &s.laneTriples, &s.laneUtfPairs, &s.laneUtfTriples};
+    uint64_t* totals[4] = {&s.eucPairs, &s.eucTriples, &s.utfPairs, &s.utfTriples};
+    for (int k = 0; k < 4; ++k) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), _mm_sad_epu8(*lanes[k], zero));
+        *totals[k] += sums[0] + sums[1];
+        *lanes[k] = zero;
+    }
+    s.blocksInLanes = 0;
+}
+
+// Classes of the block at p; p[-2] to p[BlockSize] must be readable.
+inline void ClassifyBlock(const unsigned char* p, ScoreState& s, BlockClasses& c) {
+    c.sjisLead = c.sjisTrail = c.eucRest = 0;
+    for (unsigned part = 0; part < BlockSize / 16; ++part) {
+        const unsigned char* q = p + 16 * part;
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q - 1));
+        __m128i twoBefore = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q - 2));
+        __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 1));
+        unsigned shift = 16 * part;
+
+        __m128i belowFD = Below(x, 0xFD);
+        __m128i lead = _mm_or_si128(_mm_and_si128(Above(x, 0x80), Below(x, 0xA0)),
+                                    _mm_and_si128(Above(x, 0xDF), belowFD));
+        __m128i trail = _mm_or_si128(Above(x, 0x3F), belowFD);
+        c.sjisLead |= static_cast<Mask>(static_cast<unsigned>(_mm_movemask_epi8(lead))) << shift;
+        c.sjisTrail |= static_cast<Mask>(static_cast<unsigned>(_mm_movemask_epi8(trail))) << shift;
+
+        __m128i eucHere = EucByte(x), eucBefore = EucByte(before);
+        __m128i kana = _mm_and_si128(Is(before, 0x8E), _mm_and_si128(Above(x, 0xA0), Below(x, 0xE0)));
+        __m128i tripleStart = _mm_and_si128(Is(before, 0x8F), _mm_and_si128(eucHere, EucByte(after)));
+        __m128i tripleSecond = _mm_and_si128(Is(twoBefore, 0x8F), _mm_and_si128(eucBefore, eucHere));
+        __m128i taken = _mm_or_si128(kana, _mm_or_si128(tripleStart, tripleSecond));
+        c.eucRest |= static_cast<Mask>(static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(taken, eucHere))))
+                     << shift;
+        s.laneKana = _mm_sub_epi8(s.laneKana, kana);
+        s.laneTriples = _mm_sub_epi8(s.laneTriples, tripleStart);
+
+        __m128i nextHere = UtfNext(x);
+        __m128i lead2 = _mm_and_si128(Above(before, 0xBF), Below(before, 0xE0));
+        __m128i lead3 = _mm_and_si128(Above(twoBefore, 0xDF), Below(twoBefore, 0xF0));
+        s.laneUtfPairs = _mm_sub_epi8(s.laneUtfPairs, _mm_and_si128(lead2, nextHere));
+        s.laneUtfTriples =
+            _mm_sub_epi8(s.laneUtfTriples, _mm_and_si128(lead3, _mm_and_si128(UtfNext(before), nextHere)));
+    }
+    if (++s.blocksInLanes == LaneBudget) FoldLanes(s);
+}
+
+// Whether the block at p holds no byte of 0x80 and above.
+inline bool BlockIsSevenBit(const unsigned char* p) {
+    __m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    for (unsigned part = 1; part < BlockSize / 16; ++part)
+        any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part)));
+    return _mm_movemask_epi8(any) == 0;
+}
+#else
+// Portable classes: a table of class bits per byte value, one byte at a time.
 enum ClassBit {
     BitSjisLead = 1, BitSjisTrail = 2, BitEuc = 4, BitEucKana = 8, BitSingle2 = 16,
     BitSingle3 = 32, BitUtfLead2 = 64, BitUtfLead3 = 128, BitUtfNext = 256,
@@ -149,139 +301,99 @@ constexpr ClassTable MakeClassTable() {
 
 constexpr ClassTable classTable = MakeClassTable();
 
-inline void BuildMasks(const unsigned char* block, ClassMasks& m) {
-    m = ClassMasks();
+// Classes of the block at p; p[-2] to p[BlockSize] must be readable.
+inline void ClassifyBlock(const unsigned char* p, ScoreState& s, BlockClasses& c) {
+    c.sjisLead = c.sjisTrail = c.eucRest = 0;
+    unsigned twoBefore = classTable.bits[p[-2]], before = classTable.bits[p[-1]];
     for (unsigned i = 0; i < BlockSize; ++i) {
-        unsigned c = classTable.bits[block[i]];
-        if (!c) continue;
-        uint64_t bit = 1ull << i;
-        if (c & BitSjisLead) m.sjisLead |= bit;
-        if (c & BitSjisTrail) m.sjisTrail |= bit;
-        if (c & BitEuc) m.euc |= bit;
-        if (c & BitEucKana) m.eucKana |= bit;
-        if (c & BitSingle2) m.single2 |= bit;
-        if (c & BitSingle3) m.single3 |= bit;
-        if (c & BitUtfLead2) m.utfLead2 |= bit;
-        if (c & BitUtfLead3) m.utfLead3 |= bit;
-        if (c & BitUtfNext) m.utfNext |= bit;
+        unsigned here = classTable.bits[p[i]], after = classTable.bits[p[i + 1]];
+        Mask bit = static_cast<Mask>(1) << i;
+        if (here & BitSjisLead) c.sjisLead |= bit;
+        if (here & BitSjisTrail) c.sjisTrail |= bit;
+        bool kana = (before & BitSingle2) && (here & BitEucKana);
+        bool tripleStart = (before & BitSingle3) && (here & BitEuc) && (after & BitEuc);
+        bool tripleSecond = (twoBefore & BitSingle3) && (before & BitEuc) && (here & BitEuc);
+        if ((here & BitEuc) && !kana && !tripleStart && !tripleSecond) c.eucRest |= bit;
+        s.eucPairs += kana;
+        s.eucTriples += tripleStart;
+        s.utfPairs += (before & BitUtfLead2) && (here & BitUtfNext);
+        s.utfTriples += (twoBefore & BitUtfLead3) && (before & BitUtfNext) && (here & BitUtfNext);
+        twoBefore = before;
+        before = here;
     }
+}
+
+inline bool BlockIsSevenBit(const unsigned char* p) {
+    unsigned any = 0;
+    for (unsigned i = 0; i < BlockSize; ++i) any |= p[i];
+    return any < 0x80;
 }
 #endif
-
-#ifdef TAVIMORE_SSE2
-// Bytes of x in [low, high], as a 16-bit mask.
-inline unsigned InRange(__m128i x, unsigned char low, unsigned char high) {
-    __m128i shifted = _mm_sub_epi8(x, _mm_set1_epi8(static_cast<char>(low)));
-    __m128i limit = _mm_set1_epi8(static_cast<char>(high - low));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(shifted, limit), shifted)));
-}
-
-inline unsigned Equal(__m128i x, unsigned char value) {
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(value)))));
-}
-
-inline void BuildMasks(const unsigned char* block, ClassMasks& m) {
-    m = ClassMasks();
-    for (unsigned part = 0; part < 4; ++part) {
-        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
-        unsigned shift = 16 * part;
-        m.sjisLead |= static_cast<uint64_t>(InRange(x, 0x81, 0x9F) | InRange(x, 0xE0, 0xFC)) << shift;
-        m.sjisTrail |= static_cast<uint64_t>(InRange(x, 0x40, 0xFC)) << shift;
-        m.euc |= static_cast<uint64_t>(InRange(x, 0xA1, 0xFE)) << shift;
-        m.eucKana |= static_cast<uint64_t>(InRange(x, 0xA1, 0xDF)) << shift;
-        m.single2 |= static_cast<uint64_t>(Equal(x, 0x8E)) << shift;
-        m.single3 |= static_cast<uint64_t>(Equal(x, 0x8F)) << shift;
-        m.utfLead2 |= static_cast<uint64_t>(InRange(x, 0xC0, 0xDF)) << shift;
-        m.utfLead3 |= static_cast<uint64_t>(InRange(x, 0xE0, 0xEF)) << shift;
-        m.utfNext |= static_cast<uint64_t>(InRange(x, 0x80, 0xBF)) << shift;
-    }
-}
-#endif
-
-// Masks of the block at offset; bytes beyond the data read as 0 and belong to
-// no class.
-void LoadMasks(const unsigned char* bytes, size_t length, size_t offset, ClassMasks& m) {
-    if (offset >= length) {
-        m = ClassMasks();
-    } else if (length - offset >= BlockSize) {
-        BuildMasks(bytes + offset, m);
-    } else {
-        unsigned char padded[BlockSize] = {};
-        memcpy(padded, bytes + offset, length - offset);
-        BuildMasks(padded, m);
-    }
-}
-
-// Runs of set bits, followed across blocks: whether the previous block ended
-// inside a run, and whether that last bit had an even offset in its run.
-struct RunPhase {
-    uint64_t lastInRun;  // 0 or 1
-    uint64_t lastEven;   // 0 or 1
-};
 
 // Bits of runs that lie at an even offset (0, 2, 4 ...) from their run's start.
-inline uint64_t EvenOffsets(uint64_t runs, RunPhase& phase) {
-    uint64_t starts = runs & ~((runs << 1) | phase.lastInRun);
-    uint64_t evenStarts = starts & EvenBits;
+inline Mask EvenOffsets(Mask runs, RunPhase& phase) {
+    Mask starts = runs & ~((runs << 1) | phase.lastInRun);
+    Mask evenStarts = starts & EvenBits;
     // A run carried in from the previous block: bit 0 has an even offset when
     // the previous block's last bit had an odd one.
     evenStarts |= runs & phase.lastInRun & (phase.lastEven ^ 1);
-    uint64_t fromEven = runs & ~(runs + evenStarts);
-    uint64_t fromOdd = runs & ~fromEven;
-    uint64_t even = (fromEven & EvenBits) | (fromOdd & ~EvenBits);
-    phase.lastInRun = runs >> 63;
-    phase.lastEven = even >> 63;
+    Mask fromEven = runs & ~(runs + evenStarts);
+    Mask fromOdd = runs & ~fromEven;
+    Mask even = (fromEven & EvenBits) | (fromOdd & OddBits);
+    phase.lastInRun = runs >> TopBit;
+    phase.lastEven = even >> TopBit;
     return even;
 }
 
-inline uint64_t Prev1(uint64_t m, uint64_t previous) { return (m << 1) | (previous >> 63); }
-inline uint64_t Prev2(uint64_t m, uint64_t previous) { return (m << 2) | (previous >> 62); }
-inline uint64_t Next1(uint64_t m, uint64_t next) { return (m >> 1) | (next << 63); }
+// Scores the block at p (p[-2] to p[BlockSize] readable, bytes beyond the data
+// zero).
+inline void ScoreBlock(const unsigned char* p, ScoreState& s) {
+    BlockClasses c;
+    ClassifyBlock(p, s, c);
+    // Shift-JIS: a lead byte at an even offset of its run opens a pair, which
+    // the byte after it closes when it is a valid second byte.
+    Mask sjisOpen = c.sjisLead & EvenOffsets(c.sjisLead, s.sjisPhase);
+    s.sjisPairs += CountBits(((sjisOpen << 1) | (s.prevSjisOpen >> TopBit)) & c.sjisTrail);
+    s.prevSjisOpen = sjisOpen;
+    // EUC-JP: what is left of each run pairs up from its start.
+    s.eucPairs += CountBits(c.eucRest & ~EvenOffsets(c.eucRest, s.eucPhase));
+}
 
 TextScores ScoreBlocks(const unsigned char* bytes, size_t length) {
-    uint64_t sjisPairs = 0, eucPairs = 0, eucTriples = 0, utfPairs = 0, utfTriples = 0;
-    RunPhase sjisPhase = {0, 0}, eucPhase = {0, 0};
-    // Carried from the previous block.
-    uint64_t prevSjisOpen = 0, prevSingle2 = 0, prevSingle3 = 0, prevTripleStart = 0;
-    uint64_t prevUtfLead2 = 0, prevUtfLead3 = 0, prevUtfNext = 0;
-    ClassMasks cur, next;
-    LoadMasks(bytes, length, 0, cur);
+    ScoreState s = ScoreState();
+#ifdef TAVIMORE_SSE2
+    s.laneKana = s.laneTriples = s.laneUtfPairs = s.laneUtfTriples = _mm_setzero_si128();
+#endif
     for (size_t offset = 0; offset < length; offset += BlockSize) {
-        LoadMasks(bytes, length, offset + BlockSize, next);
-
-        // Shift-JIS: a lead byte at an even offset of its run opens a pair,
-        // which the byte after it closes when it is a valid second byte.
-        uint64_t sjisOpen = cur.sjisLead & EvenOffsets(cur.sjisLead, sjisPhase);
-        sjisPairs += CountBits(Prev1(sjisOpen, prevSjisOpen) & cur.sjisTrail);
-        prevSjisOpen = sjisOpen;
-
-        // EUC-JP: 0x8E takes one kana byte, 0x8F two bytes; the rest pairs up.
-        uint64_t kana = Prev1(cur.single2, prevSingle2) & cur.eucKana;
-        uint64_t tripleStart = Prev1(cur.single3, prevSingle3) & cur.euc & Next1(cur.euc, next.euc);
-        uint64_t tripleSecond = Prev1(tripleStart, prevTripleStart);
-        uint64_t rest = cur.euc & ~kana & ~tripleStart & ~tripleSecond;
-        uint64_t restOdd = rest & ~EvenOffsets(rest, eucPhase);
-        eucPairs += CountBits(kana) + CountBits(restOdd);
-        eucTriples += CountBits(tripleStart);
-        prevSingle2 = cur.single2;
-        prevSingle3 = cur.single3;
-        prevTripleStart = tripleStart;
-
-        // UTF-8: counted where each sequence ends.
-        uint64_t two = Prev1(cur.utfLead2, prevUtfLead2) & cur.utfNext;
-        uint64_t three = Prev2(cur.utfLead3, prevUtfLead3) & Prev1(cur.utfNext, prevUtfNext) & cur.utfNext;
-        utfPairs += CountBits(two);
-        utfTriples += CountBits(three);
-        prevUtfLead2 = cur.utfLead2;
-        prevUtfLead3 = cur.utfLead3;
-        prevUtfNext = cur.utfNext;
-
-        cur = next;
+        if (offset >= 2 && length - offset > BlockSize) {
+            if (BlockIsSevenBit(bytes + offset)) {
+                // No class here, so no run goes on into the next block, and
+                // no sequence ends in it but a Shift-JIS pair whose second
+                // byte (0x40-0x7F) is this block's first.
+                if ((s.prevSjisOpen >> TopBit) && bytes[offset] >= 0x40) ++s.sjisPairs;
+                s.sjisPhase.lastInRun = s.eucPhase.lastInRun = 0;
+                s.prevSjisOpen = 0;
+                continue;
+            }
+            ScoreBlock(bytes + offset, s);
+        } else {
+            // First and last blocks: bytes two before to one after, zero
+            // outside the data.
+            unsigned char window[2 + BlockSize + 1];
+            for (size_t k = 0; k < sizeof window; ++k) {
+                size_t at = offset + k;  // bytes[at - 2]
+                window[k] = at >= 2 && at - 2 < length ? bytes[at - 2] : 0;
+            }
+            ScoreBlock(window + 2, s);
+        }
     }
+#ifdef TAVIMORE_SSE2
+    FoldLanes(s);
+#endif
     TextScores scores;
-    scores.shiftJis = static_cast<int64_t>(2 * sjisPairs);
-    scores.eucJp = static_cast<int64_t>(2 * eucPairs + 3 * eucTriples);
-    scores.utf8 = static_cast<int64_t>(2 * utfPairs + 3 * utfTriples);
+    scores.shiftJis = static_cast<int64_t>(2 * s.sjisPairs);
+    scores.eucJp = static_cast<int64_t>(2 * s.eucPairs + 3 * s.eucTriples);
+    scores.utf8 = static_cast<int64_t>(2 * s.utfPairs + 3 * s.utfTriples);
     scores.utf8Weighted = scores.utf8 + scores.utf8 / 4;
     return scores;
 }
@@ -335,10 +447,11 @@ ScanCounts ScanStructure(const unsigned char* bytes, size_t length) {
     if (first == 0xFE && second == 0xFF) counts.evenNuls = length;
     size_t offset = 0;
     for (; length - offset >= BlockSize; offset += BlockSize) {
-        unsigned high = 0;
+        Mask high = 0;
         if (BlockIsPlain(bytes + offset, high)) {
-            counts.highBytes += high;
-        } else if (!ScanBytes(bytes, length, offset, offset + BlockSize, counts)) {
+            counts.highBytes += CountBits(high);
+        } else if (!CountSingleNuls(bytes, length, offset, high, counts) &&
+                   !ScanBytes(bytes, length, offset, offset + BlockSize, counts)) {
             counts.binary = true;
             return counts;
         }
