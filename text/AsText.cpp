@@ -13,6 +13,14 @@ namespace {
 
 const DWORD FormatUnicodeText = 13;  // CF_UNICODETEXT
 const DWORD SlackBytes = 4;
+const DWORD PageStride = 4096;       // the smallest page size of the x86 systems
+
+// Writes one byte into every page of a fresh block, so that its pages are
+// mapped before ReadFile fills it: on Wine a read into unmapped pages takes
+// about half again as long as mapping them first and reading then.
+void MapPages(unsigned char* data, DWORD size) {
+    for (DWORD offset = 0; offset < size; offset += PageStride) data[offset] = 0;
+}
 
 typedef HRESULT(WINAPI* InetToUnicode)(LPDWORD mode, DWORD encoding, LPCSTR source, LPINT sourceCount,
                                        LPWSTR destination, LPINT destinationCount);
@@ -43,6 +51,7 @@ const char* LoadWholeFile(const char* path, LoadedFile& file) {
         file.block = GlobalAlloc(GMEM_MOVEABLE, size + SlackBytes);
         file.data = file.block ? static_cast<unsigned char*>(GlobalLock(file.block)) : nullptr;
         DWORD read = 0;
+        if (file.data) MapPages(file.data, size);
         if (!file.data || !ReadFile(handle, file.data, size, &read, nullptr) || read != size) {
             if (file.block) GlobalFree(file.block);
             file.block = nullptr;
