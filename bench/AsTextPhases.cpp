@@ -85,12 +85,7 @@ bool RunOnce(const char* path, Phases& p, TextDecision& decision, InetToUnicode 
     if (decision.verdict == VerdictUtf16) {
         double s0 = Now();
         if (decision.byteOrderMark) memmove(data, data + 2, size);
-        if (decision.bigEndian)
-            for (DWORD i = 0; i + 1 < size; i += 2) {
-                unsigned char c = data[i];
-                data[i] = data[i + 1];
-                data[i + 1] = c;
-            }
+        if (decision.bigEndian) SwapBytePairs(data, size);
         p.utf16 = Now() - s0;
     } else if (decision.verdict == VerdictConvert) {
         const char* source = reinterpret_cast<const char*>(data) + decision.sourceOffset;

@@ -70,13 +70,7 @@ void MakeLittleEndianInPlace(LoadedFile& file, const TextDecision& decision) {
     unsigned char* d = file.data;
     // The two slack zeros that follow move down and end the text.
     if (decision.byteOrderMark) memmove(d, d + 2, file.size);
-    if (decision.bigEndian) {
-        for (DWORD i = 0; i + 1 < file.size; i += 2) {
-            unsigned char first = d[i];
-            d[i] = d[i + 1];
-            d[i + 1] = first;
-        }
-    }
+    if (decision.bigEndian) SwapBytePairs(d, file.size);
 }
 
 // A new locked block of units UTF-16 units, all zero. Returns the block, 0 on failure.

@@ -467,3 +467,19 @@ TextScores ScoreMultibyte(const unsigned char* bytes, size_t length) {
 TextDecision DecideEncoding(const unsigned char* bytes, size_t length) {
     return DecideBlocks(bytes, length);
 }
+
+void SwapBytePairs(unsigned char* bytes, size_t length) {
+    size_t i = 0;
+#ifdef TAVIMORE_SSE2
+    for (; length - i >= 16; i += 16) {
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        __m128i swapped = _mm_or_si128(_mm_slli_epi16(x, 8), _mm_srli_epi16(x, 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + i), swapped);
+    }
+#endif
+    for (; length - i >= 2; i += 2) {
+        unsigned char first = bytes[i];
+        bytes[i] = bytes[i + 1];
+        bytes[i + 1] = first;
+    }
+}

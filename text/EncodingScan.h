@@ -58,3 +58,7 @@ TextDecision DecideEncoding(const unsigned char* bytes, size_t length);
 // The two halves on their own, for tests and timing.
 ScanCounts ScanStructure(const unsigned char* bytes, size_t length);
 TextScores ScoreMultibyte(const unsigned char* bytes, size_t length);
+
+// Exchanges the two bytes of every whole pair in bytes[0, length) (UTF-16
+// big-endian to little-endian); an odd last byte stays as it is.
+void SwapBytePairs(unsigned char* bytes, size_t length);
