@@ -135,8 +135,8 @@ int main(int argc, char** argv) {
     HMODULE library = LoadLibraryA("mlang.dll");
     InetToUnicode mlang =
         library ? reinterpret_cast<InetToUnicode>(GetProcAddress(library, "ConvertINetMultiByteToUnicode")) : nullptr;
-    printf("%-28s %9s %7s %8s %7s %7s %7s %7s %7s %7s  %s\n", "file", "bytes", "read", "unmapped", "scan", "score", "decide",
-           "utf16", "size", "convert", "verdict/codepage");
+    printf("%-28s %9s %7s %8s %7s %7s %7s %7s %7s %7s  %s\n", "file", "bytes", "read", "unmapped", "scan", "score",
+           "decide", "utf16", "size", "convert", "verdict/codepage");
     int status = 0;
     for (int i = 1; i < argc; ++i) {
         double best[PhaseCount];
@@ -146,7 +146,8 @@ int main(int argc, char** argv) {
         for (int run = 0; run < 5 && ok; ++run) {
             Phases p;
             ok = RunOnce(argv[i], p, decision, mlang);
-            const double values[PhaseCount] = {p.read, p.unmapped, p.scan, p.score, p.decide, p.utf16, p.size, p.convert};
+            const double values[PhaseCount] = {p.read,   p.unmapped, p.scan, p.score,
+                                               p.decide, p.utf16,    p.size, p.convert};
             for (int k = 0; k < PhaseCount; ++k)
                 if (values[k] < best[k]) best[k] = values[k];
         }

@@ -195,11 +195,15 @@ struct ScoreState {
     RunPhase sjisPhase;
     RunPhase eucPhase;
     Mask prevSjisOpen;
-    uint64_t sjisPairs, eucPairs, eucTriples, utfPairs, utfTriples;
+    uint64_t sjisPairs;  // Shift-JIS pairs
+    uint64_t eucPairs;   // EUC-JP pairs inside runs of "rest"
+    uint64_t eucScore;   // EUC-JP score of the 0x8E and 0x8F sequences
+    uint64_t utfScore;   // UTF-8 score
 #ifdef TAVIMORE_SSE2
-    // Byte lanes counting kana pairs, EUC-JP triples, UTF-8 pairs and triples;
-    // folded into the totals before any lane can overflow.
-    __m128i laneKana, laneTriples, laneUtfPairs, laneUtfTriples;
+    // Byte lanes adding up the EUC-JP score of the 0x8E and 0x8F sequences and
+    // the UTF-8 score (2 or 3 where a sequence ends); folded into the totals
+    // before any lane can overflow.
+    __m128i laneEuc, laneUtf;
     unsigned blocksInLanes;
 #endif
 };
@@ -214,14 +218,14 @@ inline __m128i Is(__m128i x, int value) { return _mm_cmpeq_epi8(x, _mm_set1_epi8
 inline __m128i EucByte(__m128i x) { return _mm_and_si128(Above(x, 0xA0), Below(x, 0xFF)); }    // 0xA1-0xFE
 inline __m128i UtfNext(__m128i x) { return Below(x, 0xC0); }                                   // 0x80-0xBF
 
-const unsigned LaneBudget = 252 / (BlockSize / 16);  // blocks before a lane could pass 255
+const unsigned LaneBudget = 255 / (3 * (BlockSize / 16));  // blocks before a lane could pass 255
 
 inline void FoldLanes(ScoreState& s) {
     const __m128i zero = _mm_setzero_si128();
     uint64_t sums[2];
-    __m128i* lanes[4] = {&s.laneKana, &s.laneTriples, &s.laneUtfPairs, &s.laneUtfTriples};
-    uint64_t* totals[4] = {&s.eucPairs, &s.eucTriples, &s.utfPairs, &s.utfTriples};
-    for (int k = 0; k < 4; ++k) {
+    __m128i* lanes[2] = {&s.laneEuc, &s.laneUtf};
+    uint64_t* totals[2] = {&s.eucScore, &s.utfScore};
+    for (int k = 0; k < 2; ++k) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), _mm_sad_epu8(*lanes[k], zero));
         *totals[k] += sums[0] + sums[1];
         *lanes[k] = zero;
@@ -254,15 +258,17 @@ inline void ClassifyBlock(const unsigned char* p, ScoreState& s, BlockClasses& c
         __m128i taken = _mm_or_si128(kana, _mm_or_si128(tripleStart, tripleSecond));
         c.eucRest |= static_cast<Mask>(static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(taken, eucHere))))
                      << shift;
-        s.laneKana = _mm_sub_epi8(s.laneKana, kana);
-        s.laneTriples = _mm_sub_epi8(s.laneTriples, tripleStart);
+        // A kana pair ends behind 0x8E, a triple starts behind 0x8F: never both.
+        const __m128i two = _mm_set1_epi8(2), three = _mm_set1_epi8(3);
+        s.laneEuc = _mm_add_epi8(s.laneEuc, _mm_or_si128(_mm_and_si128(kana, two), _mm_and_si128(tripleStart, three)));
 
         __m128i nextHere = UtfNext(x);
         __m128i lead2 = _mm_and_si128(Above(before, 0xBF), Below(before, 0xE0));
         __m128i lead3 = _mm_and_si128(Above(twoBefore, 0xDF), Below(twoBefore, 0xF0));
-        s.laneUtfPairs = _mm_sub_epi8(s.laneUtfPairs, _mm_and_si128(lead2, nextHere));
-        s.laneUtfTriples =
-            _mm_sub_epi8(s.laneUtfTriples, _mm_and_si128(lead3, _mm_and_si128(UtfNext(before), nextHere)));
+        // A pair ends behind a lead byte, a triple behind a continuation byte.
+        __m128i pairEnd = _mm_and_si128(lead2, nextHere);
+        __m128i tripleEnd = _mm_and_si128(lead3, _mm_and_si128(UtfNext(before), nextHere));
+        s.laneUtf = _mm_add_epi8(s.laneUtf, _mm_or_si128(_mm_and_si128(pairEnd, two), _mm_and_si128(tripleEnd, three)));
     }
     if (++s.blocksInLanes == LaneBudget) FoldLanes(s);
 }
@@ -314,10 +320,9 @@ inline void ClassifyBlock(const unsigned char* p, ScoreState& s, BlockClasses& c
         bool tripleStart = (before & BitSingle3) && (here & BitEuc) && (after & BitEuc);
         bool tripleSecond = (twoBefore & BitSingle3) && (before & BitEuc) && (here & BitEuc);
         if ((here & BitEuc) && !kana && !tripleStart && !tripleSecond) c.eucRest |= bit;
-        s.eucPairs += kana;
-        s.eucTriples += tripleStart;
-        s.utfPairs += (before & BitUtfLead2) && (here & BitUtfNext);
-        s.utfTriples += (twoBefore & BitUtfLead3) && (before & BitUtfNext) && (here & BitUtfNext);
+        s.eucScore += 2 * kana + 3 * tripleStart;
+        s.utfScore += 2 * ((before & BitUtfLead2) && (here & BitUtfNext));
+        s.utfScore += 3 * ((twoBefore & BitUtfLead3) && (before & BitUtfNext) && (here & BitUtfNext));
         twoBefore = before;
         before = here;
     }
@@ -362,7 +367,7 @@ inline void ScoreBlock(const unsigned char* p, ScoreState& s) {
 TextScores ScoreBlocks(const unsigned char* bytes, size_t length) {
     ScoreState s = ScoreState();
 #ifdef TAVIMORE_SSE2
-    s.laneKana = s.laneTriples = s.laneUtfPairs = s.laneUtfTriples = _mm_setzero_si128();
+    s.laneEuc = s.laneUtf = _mm_setzero_si128();
 #endif
     for (size_t offset = 0; offset < length; offset += BlockSize) {
         if (offset >= 2 && length - offset > BlockSize) {
@@ -392,8 +397,8 @@ TextScores ScoreBlocks(const unsigned char* bytes, size_t length) {
 #endif
     TextScores scores;
     scores.shiftJis = static_cast<int64_t>(2 * s.sjisPairs);
-    scores.eucJp = static_cast<int64_t>(2 * s.eucPairs + 3 * s.eucTriples);
-    scores.utf8 = static_cast<int64_t>(2 * s.utfPairs + 3 * s.utfTriples);
+    scores.eucJp = static_cast<int64_t>(2 * s.eucPairs + s.eucScore);
+    scores.utf8 = static_cast<int64_t>(s.utfScore);
     scores.utf8Weighted = scores.utf8 + scores.utf8 / 4;
     return scores;
 }
