@@ -12,8 +12,9 @@ unset(CMAKE_REQUIRED_FLAGS)
 if(TAVIMORE_HAVE_LIBFUZZER)
   set(fuzz_flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -g -O1)
   set(fuzz_sources ${PROJECT_SOURCE_DIR}/text/EncodingScan.cpp ${PROJECT_SOURCE_DIR}/text/JisDecode.cpp)
-  # The decision with the vector mask path, and again with the portable one.
-  foreach(variant decision decision_portable jis_decode)
+  # The decision with the vector mask path, with the 32-bit mask layout that
+  # the DLL uses, and with the portable path.
+  foreach(variant decision decision_mask32 decision_portable jis_decode)
     if(variant STREQUAL "jis_decode")
       add_executable(fuzz_${variant} ${PROJECT_SOURCE_DIR}/fuzz/JisDecodeFuzz.cpp ${fuzz_sources})
     else()
@@ -24,9 +25,11 @@ if(TAVIMORE_HAVE_LIBFUZZER)
     target_link_options(fuzz_${variant} PRIVATE ${fuzz_flags})
     add_test(NAME fuzz_${variant}
       COMMAND fuzz_${variant} -max_total_time=5 -max_len=4096 -print_final_stats=1
+              -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/fuzz-crash-${variant}-
               ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus-${variant})
     set_tests_properties(fuzz_${variant} PROPERTIES TIMEOUT 60)
     file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus-${variant})
   endforeach()
   target_compile_definitions(fuzz_decision_portable PRIVATE TAVIMORE_NO_SIMD)
+  target_compile_definitions(fuzz_decision_mask32 PRIVATE TAVIMORE_MASK32)
 endif()

@@ -1,6 +1,6 @@
 // The text decision and the own JIS decoder, without Windows: byte tables in,
-// verdicts, counters, scores and Shift-JIS bytes out. Built for Wine (the
-// portable mask path) and natively (the vector path).
+// verdicts, counters, scores and Shift-JIS bytes out. Built for Wine (32-bit
+// masks, SSE2) and natively (64-bit masks).
 #include <gtest/gtest.h>
 #include <stdint.h>
 #include <stdlib.h>
