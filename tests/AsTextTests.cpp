@@ -7,6 +7,7 @@
 #include <string.h>
 #include <string>
 #include <vector>
+#include "ByteText.h"
 #include "HostKit.h"
 
 namespace {
@@ -15,27 +16,6 @@ typedef ULONG_PTR(WINAPI* AsTextExport)(HostContext*, char**, DWORD*, HWND, void
 
 const DWORD HostFormat = 7;  // what the host puts in the format word before the call
 const DWORD UnicodeFormat = 13;
-
-std::string Hex(const char* text) {
-    std::string out;
-    for (const char* p = text; *p;) {
-        if (*p == ' ') { ++p; continue; }
-        char pair[3] = {p[0], p[1], 0};
-        out.push_back(static_cast<char>(strtoul(pair, nullptr, 16)));
-        p += 2;
-    }
-    return out;
-}
-
-std::string Show(const std::string& bytes) {
-    std::string out;
-    char piece[4];
-    for (unsigned char b : bytes) {
-        snprintf(piece, sizeof piece, "%02X ", b);
-        out += piece;
-    }
-    return out;
-}
 
 struct Outcome {
     ULONG_PTR result = 0;
@@ -106,7 +86,7 @@ protected:
     void RunRows(const TextRow* rows, size_t count) {
         for (size_t i = 0; i < count; ++i) {
             const TextRow& row = rows[i];
-            std::string input = Hex(row.input), expected = Hex(row.output);
+            std::string input = ParseHex<std::string>(row.input), expected = ParseHex<std::string>(row.output);
             std::string path = Write("text" + std::to_string(i) + ".txt", input);
             Outcome outcome = Run(path);
             SCOPED_TRACE(row.input);
@@ -115,7 +95,7 @@ protected:
             EXPECT_TRUE(outcome.movable);
             size_t terminator = row.format == UnicodeFormat ? 2 : 1;
             ASSERT_GE(outcome.block.size(), expected.size() + terminator);
-            EXPECT_EQ(Show(expected), Show(outcome.block.substr(0, expected.size())));
+            EXPECT_EQ(ShowHex(expected), ShowHex(outcome.block.substr(0, expected.size())));
             EXPECT_EQ(std::string(terminator, '\0'), outcome.block.substr(expected.size(), terminator));
             EXPECT_EQ(row.blockSize ? row.blockSize : input.size() + 4, outcome.block.size());
             EXPECT_STREQ(path.c_str(), session.context->messageBuffer);
@@ -179,7 +159,7 @@ TEST_F(AsTextCall, RefusesWithTheStandardBoxAndLeavesOptionsAlone) {
     int index = 0;
     for (const FailureRow& row : table) {
         std::string name = "bad" + std::to_string(index++) + ".bin";
-        std::string path = row.input ? Write(name, Hex(row.input)) : folder + name;
+        std::string path = row.input ? Write(name, ParseHex<std::string>(row.input)) : folder + name;
         session.boxes.clear();
         Outcome outcome = Run(path, 0x1000);
         SCOPED_TRACE(row.input ? row.input : "(missing)");

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <vector>
+#include "ByteText.h"
 #include "EncodingScan.h"
 #include "ReferenceDecision.h"
 
@@ -56,16 +57,6 @@ Bytes MakeSpan(Generator& g) {
     return out;
 }
 
-std::string Show(const Bytes& bytes) {
-    std::string out;
-    char piece[4];
-    for (unsigned char b : bytes) {
-        snprintf(piece, sizeof piece, "%02X ", b);
-        out += piece;
-    }
-    return out;
-}
-
 TEST(DecisionSpans, GeneratedSpansDecideAsThePlainRules) {
     Generator g = {20240601u};
     unsigned scored = 0, utf16 = 0, binary = 0;
@@ -76,10 +67,10 @@ TEST(DecisionSpans, GeneratedSpansDecideAsThePlainRules) {
         if (!span.empty()) memcpy(copy, span.data(), span.size());
         TextDecision fast = DecideEncoding(copy, span.size());
         TextDecision plain = reference::Decide(span.data(), span.size());
-        ASSERT_TRUE(reference::SameDecision(plain, fast)) << "round " << round << ": " << Show(span);
+        ASSERT_TRUE(reference::SameDecision(plain, fast)) << "round " << round << ": " << ShowHex(span);
         ASSERT_TRUE(reference::SameScores(reference::Score(span.data(), span.size()),
                                           ScoreMultibyte(copy, span.size())))
-            << "round " << round << ": " << Show(span);
+            << "round " << round << ": " << ShowHex(span);
         free(copy);
         scored += plain.scored;
         utf16 += plain.verdict == VerdictUtf16;
@@ -119,7 +110,7 @@ TEST(Utf16Swap, SwapsWholePairsOnly) {
     };
     for (Row& row : table) {
         SwapBytePairs(row.in.data(), row.in.size());
-        EXPECT_EQ(Show(row.out), Show(row.in));
+        EXPECT_EQ(ShowHex(row.out), ShowHex(row.in));
     }
     // Every length and start around the 16-byte steps of the vector loop.
     for (size_t start = 0; start < 4; ++start) {

@@ -7,6 +7,7 @@
 #include <string.h>
 #include <string>
 #include <vector>
+#include "ByteText.h"
 #include "EncodingScan.h"
 #include "JisDecode.h"
 #include "ReferenceDecision.h"
@@ -16,27 +17,6 @@ namespace {
 typedef std::vector<unsigned char> Bytes;
 
 // "41 42 00" -> {0x41, 0x42, 0x00}
-Bytes Hex(const char* text) {
-    Bytes out;
-    for (const char* p = text; *p;) {
-        if (*p == ' ') { ++p; continue; }
-        char pair[3] = {p[0], p[1], 0};
-        out.push_back(static_cast<unsigned char>(strtoul(pair, nullptr, 16)));
-        p += 2;
-    }
-    return out;
-}
-
-std::string Show(const Bytes& bytes) {
-    std::string out;
-    char piece[4];
-    for (unsigned char b : bytes) {
-        snprintf(piece, sizeof piece, "%02X ", b);
-        out += piece;
-    }
-    return out;
-}
-
 // The decision over exactly the bytes given, from a heap copy of that size so
 // that a read past the end would land outside the allocation.
 TextDecision Decide(const Bytes& bytes) {
@@ -91,7 +71,7 @@ TEST(Decision, EdgeCasesOfTheRules) {
         {"", VerdictAsRead, 0, 0, false, false},
     };
     for (const VerdictRow& row : table) {
-        TextDecision d = Decide(Hex(row.bytes));
+        TextDecision d = Decide(ParseHex<Bytes>(row.bytes));
         SCOPED_TRACE(row.bytes);
         EXPECT_EQ(row.verdict, d.verdict);
         EXPECT_EQ(row.codePage, static_cast<int>(d.codePage));
@@ -119,7 +99,7 @@ TEST(Decision, ScoresOfTheThreePasses) {
         {"E3 81", 2, 0, 0, 0},
     };
     for (auto& row : table) {
-        Bytes bytes = Hex(row.bytes);
+        Bytes bytes = ParseHex<Bytes>(row.bytes);
         TextScores s = ScoreMultibyte(bytes.data(), bytes.size());
         SCOPED_TRACE(row.bytes);
         EXPECT_EQ(row.sjis, s.shiftJis);
@@ -139,7 +119,7 @@ TEST(Decision, CountersOfTheStructuralScan) {
         {"00 00 00 FF", 0, 1, 0, 0, 0, true},       // judged at offset 0: one NUL counted
     };
     for (auto& row : table) {
-        Bytes bytes = Hex(row.bytes);
+        Bytes bytes = ParseHex<Bytes>(row.bytes);
         ScanCounts c = ScanStructure(bytes.data(), bytes.size());
         SCOPED_TRACE(row.bytes);
         EXPECT_EQ(row.odd, c.oddNuls);
@@ -158,7 +138,7 @@ TEST(Decision, SequencesAcrossBlockEdgesScoreLikeAnywhereElse) {
         "1B 24", "FF FF", "82 A0 82 A2 82 A4 82", "88 9F 88 9F 88",
     };
     for (const char* piece : pieces) {
-        Bytes seq = Hex(piece);
+        Bytes seq = ParseHex<Bytes>(piece);
         for (size_t lead : {0u, 1u, 58u, 61u, 62u, 63u, 64u, 65u, 126u, 127u, 128u}) {
             for (unsigned char filler : {0x41, 0x82, 0xA4}) {
                 Bytes bytes(lead, filler);
@@ -195,7 +175,7 @@ TEST(JisDecoder, RowAndCellArithmetic) {
     for (auto& row : table) {
         unsigned char out[2] = {0, 0};
         ASSERT_TRUE(JisToShiftJis(row.first, row.second, out)) << row.sjis;
-        EXPECT_EQ(std::string(row.sjis) + " ", Show(Bytes(out, out + 2)));
+        EXPECT_EQ(std::string(row.sjis) + " ", ShowHex(Bytes(out, out + 2)));
     }
     unsigned char out[2];
     for (auto bad : {std::make_pair(0x20u, 0x21u), std::make_pair(0x21u, 0x7Fu), std::make_pair(0x7Fu, 0x30u),
@@ -252,7 +232,7 @@ TEST(JisDecoder, DecodesOrRefusesWholeTexts) {
         {JisFromEuc, "", true, ""},
     };
     for (auto& row : table) {
-        Bytes in = Hex(row.input);
+        Bytes in = ParseHex<Bytes>(row.input);
         Bytes out(in.size() + 1, 0xEE);
         size_t written = 99;
         bool ok = DecodeToShiftJis(row.source, in.data(), in.size(), out.data(), &written);
@@ -260,7 +240,7 @@ TEST(JisDecoder, DecodesOrRefusesWholeTexts) {
         EXPECT_EQ(row.ok, ok);
         EXPECT_EQ(0xEE, out[in.size()]) << "wrote past the input length";
         if (ok) {
-            EXPECT_EQ(Show(Hex(row.output)), Show(Bytes(out.begin(), out.begin() + written)));
+            EXPECT_EQ(ShowHex(ParseHex<Bytes>(row.output)), ShowHex(Bytes(out.begin(), out.begin() + written)));
         }
     }
 }
