@@ -7,3 +7,8 @@ target_sources(tavicore PRIVATE
 )
 # -- copy engine:
 target_sources(tavicore PRIVATE ${CMAKE_CURRENT_LIST_DIR}/NewerRule.cpp ${CMAKE_CURRENT_LIST_DIR}/CopyEngine.cpp)
+# -- command driver, folder browser and history, progress window:
+target_sources(tavicore PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/CopyCommand.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgressWindow.cpp
+)

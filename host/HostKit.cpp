@@ -54,6 +54,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         return 0;
     }
+    if (message == WM_SETTEXT && current && lParam) current->titles.push_back(reinterpret_cast<const char*>(lParam));
     if (message == WM_TIMER && wParam == BoxTimer && current) {
         WatchForBox(window);
         return 0;

@@ -13,6 +13,7 @@ struct HostSession {
     HWND window = nullptr;            // the host window handed to every export
     bool closeBoxes = true;           // read, record and close each message box
     std::vector<std::string> boxes;   // "CAPTION | TEXT" of each box seen (code page 932)
+    std::vector<std::string> titles;  // each text the library set on the host window (code page 932)
     // Called for WM_APP+4 with a window (a dialog or the folder browser opened).
     std::function<void(HWND opened, LPARAM tag)> onWindowOpened;
     bool keysFixed = false;           // answer KeyCallback from keyMask, not the keyboard

@@ -18,6 +18,7 @@
 #include <vector>
 #include "HostKit.h"
 #include "PathText.h"
+#include "Script.h"
 
 namespace {
 
@@ -56,6 +57,9 @@ struct HostRun {
     bool keysGiven = false;
     DWORD keys = 0;
     bool create = false;               // CgName: make a new file instead of renaming
+    bool attributesGiven = false;      // --attributes: itemAttributes as given
+    DWORD attributes = 0;
+    ScriptRun script;                  // the scripted user's actions and settings
     std::wstring rawPath;
     std::wstring reportPath;
     std::vector<std::string> paths;    // the selection, code page 932
@@ -103,6 +107,18 @@ bool SetRaw(HostRun& run, const wchar_t* value) { run.rawPath = value; return *v
 bool SetReport(HostRun& run, const wchar_t* value) { run.reportPath = value; return *value != 0; }
 bool SetBatch(HostRun& run, const wchar_t*) { run.batch = true; return true; }
 bool SetCreate(HostRun& run, const wchar_t*) { run.create = true; return true; }
+bool SetAttributes(HostRun& run, const wchar_t* value) {
+    run.attributesGiven = true;
+    return ParseNumber(value, 16, &run.attributes);
+}
+bool SetScreenshotDir(HostRun& run, const wchar_t* value) { run.script.screenshotDir = value; return *value != 0; }
+bool SetShellAnswer(HostRun& run, const wchar_t* value) {
+    if (lstrcmpW(value, L"yes") == 0) run.script.shellAnswer = IDYES;
+    else if (lstrcmpW(value, L"no") == 0) run.script.shellAnswer = IDNO;
+    else if (lstrcmpW(value, L"cancel") == 0) run.script.shellAnswer = IDCANCEL;
+    else return false;
+    return true;
+}
 
 struct OptionRule {
     const wchar_t* name;
@@ -121,7 +137,12 @@ const OptionRule optionRules[] = {
     {L"--raw", true, ForLnCopy | ForAsText, SetRaw},
     {L"--report", true, ForAll, SetReport},
     {L"--batch", false, ForAll, SetBatch},
+    {L"--attributes", true, ForLnCopy | ForCgName | ForDtTime, SetAttributes},
+    {L"--screenshot", true, ForLnCopy | ForCgName | ForDtTime, SetScreenshotDir},
+    {L"--shell-answer", true, ForLnCopy, SetShellAnswer},
 };
+// Besides these, every action of the scripted user (host/Script*.cpp) is an
+// option of the dialog commands, kept in command-line order.
 
 const char usageText[] =
     "usage: tavihost.exe COMMAND [options] PATH...\n"
@@ -133,7 +154,11 @@ const char usageText[] =
     "  --create        CgName: create a new file instead of renaming\n"
     "  --raw FILE      write the returned block's bytes, without terminator, to FILE\n"
     "  --report FILE   write what happened as UTF-8 'key: value' lines to FILE\n"
-    "  --batch         never wait for a person: boxes and dialogs are closed\n";
+    "  --batch         never wait for a person: boxes are closed, dialogs scripted\n"
+    "  --attributes HEX  itemAttributes of the context (default: the single path's)\n"
+    "  --screenshot DIR  a picture of each dialog as it opens and before it closes\n"
+    "  --shell-answer yes|no|cancel  LnCopy: answer to the shell's own questions\n"
+    "dialog actions, in order: see README (LnCopy, CgName, DtTime)\n";
 
 void WriteError(const char* text) {
     DWORD written;
@@ -188,7 +213,17 @@ int ParseCommandLine(int count, wchar_t** args, HostRun& run) {
         const OptionRule* found = nullptr;
         for (const OptionRule& rule : optionRules)
             if (lstrcmpW(arg, rule.name) == 0) found = &rule;
-        if (!found) return UsageError("unknown option");
+        if (!found) {
+            int action = run.command->kind == KindAsText ? 0 : ScriptActionKind(arg);
+            if (action == 0) return UsageError("unknown option");
+            ScriptAction taken = {arg, L""};
+            if (action == ScriptActionWithValue) {
+                if (i + 1 >= count) return UsageError("option without its value");
+                taken.value = args[++i];
+            }
+            run.script.actions.push_back(taken);
+            continue;
+        }
         if (!(found->commands & (1u << run.command->kind))) return UsageError("option not used by this command");
         const wchar_t* value = L"";
         if (found->takesValue) {
@@ -446,6 +481,9 @@ bool WriteReport(const HostRun& run, const HostSession& session, DWORD format, c
     for (const std::string& box : session.boxes)
         text += "box: " + EscapeLine(CodePage932ToUtf8(box.data(), static_cast<int>(box.size()))) + "\n";
     for (const std::string& window : outcome.windows) text += "window: " + window + "\n";
+    for (const std::string& title : session.titles)
+        text += "title: " + EscapeLine(CodePage932ToUtf8(title.data(), static_cast<int>(title.size()))) + "\n";
+    for (const std::string& line : run.script.reportLines) text += EscapeLine(line) + "\n";
     text += "clipboard: " + outcome.clipboard + "\n";
     snprintf(line, sizeof line, "elapsed: %.0f ms\n", outcome.elapsedMs);
     text += line;
@@ -473,7 +511,7 @@ std::string LibraryPath() {
     return std::string(path) + "Tavimore.dll";
 }
 
-int RunCommand(const HostRun& run) {
+int RunCommand(HostRun& run) {
     HMODULE library = LoadLibraryA(LibraryPath().c_str());
     if (!library) {
         WriteError("tavihost: cannot load Tavimore.dll from the program's folder\n");
@@ -494,11 +532,15 @@ int RunCommand(const HostRun& run) {
     if (run.batch) session.boxWaitMs = 120000;  // a box found late must still be closed
     session.keysFixed = run.keysGiven;
     session.keyMask = run.keys;
-    WatchOpenedWindows(session, outcome, run.batch);
+    bool scriptPlays = run.batch || !run.script.actions.empty();
+    if (scriptPlays) StartScript(session, run.script);
+    else WatchOpenedWindows(session, outcome, run.batch);
     if (!run.batch) ShowWindow(session.window, SW_SHOWNOACTIVATE);
 
     session.context->options = run.options;
-    if (run.paths.size() == 1) {
+    if (run.attributesGiven) {
+        session.context->itemAttributes = run.attributes;
+    } else if (run.paths.size() == 1) {
         DWORD attributes = GetFileAttributesA(run.paths[0].c_str());
         session.context->itemAttributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes;
     }
@@ -533,6 +575,7 @@ int RunCommand(const HostRun& run) {
     outcome.elapsedMs = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
                         static_cast<double>(frequency.QuadPart);
     PumpHostMessages(0);  // what the library posted last still reaches the host window
+    if (scriptPlays) StopScript(run.script);
 
     bool filesWritten = true;
     // AsText returns a block; LnCopy's result above 0x20 is a block of log text.

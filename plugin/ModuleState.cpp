@@ -3,7 +3,7 @@
 #include <string.h>
 
 ModuleState moduleState;
-TextChoice textChoice = {TextCannotCreate, false};
+TextChoice textChoice = {TextCannotCreate, false, TitleNameCreate};
 
 void ClearModuleState() {
     HINSTANCE instance = moduleState.moduleInstance;
@@ -11,4 +11,5 @@ void ClearModuleState() {
     moduleState.moduleInstance = instance;
     textChoice.failureSuffix = TextCannotCreate;
     textChoice.moveWording = false;
+    textChoice.nameDialogTitle = TitleNameCreate;
 }

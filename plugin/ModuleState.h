@@ -52,6 +52,7 @@ extern ModuleState moduleState;
 struct TextChoice {
     const char* failureSuffix;  // appended by EnsurePath to a path it cannot make
     bool moveWording;           // status text speaks of moving
+    const char* nameDialogTitle;  // caption of the name dialog (create or rename wording)
 };
 
 extern TextChoice textChoice;

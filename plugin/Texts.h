@@ -19,3 +19,19 @@ extern const char MarkReplaced[];
 extern const char MarkFolderMade[];
 extern const char MarkFailed[];
 extern const char ButtonOk[];           // "&OK"
+// Dialog and browser texts.
+extern const char TitleNameCreate[];    // name dialog, creating a file
+extern const char TitleNameRename[];    // name dialog, renaming
+extern const char TitleProgressCopy[];  // progress dialog while copying
+extern const char TitleProgressMove[];  // progress dialog while moving
+extern const char TitleBrowserCopy[];   // folder browser, copying
+extern const char TitleBrowserMove[];   // folder browser, moving
+extern const char HostTextCopy[];       // host window text while the browser is open, copying
+extern const char HostTextMove[];       // the same, moving
+extern const char LabelMove[];          // browser check boxes
+extern const char LabelNew[];
+extern const char LabelUpdate[];
+extern const char LabelBelow[];
+extern const char MenuCopyLog[];        // the progress window's one menu item
+extern const char NewFileName[];        // name proposed by CgName for a new file
+extern const char HistoryFileName[];    // "\TavimoreCP.dst"

@@ -1,0 +1,113 @@
+// The scripted user of the reference host. The library's dialogs are modal on
+// the host's thread, inside the export call; a second thread plays the person
+// in front of them: it waits for each window the library announces (WM_APP+4),
+// then acts on its controls as a user would (typing, clicking, dropping,
+// holding keys), in the order the command line gives, and ends the dialog (OK
+// unless another ending was asked for). Every wait has a time limit.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "HostKit.h"
+
+struct ScriptAction {
+    std::wstring name;   // the option, "--dest"
+    std::wstring value;  // its value, empty for a flag
+};
+
+struct ScriptRun {
+    std::vector<ScriptAction> actions;    // in command-line order
+    size_t next = 0;                      // the first action not yet taken
+    std::wstring screenshotDir;           // --screenshot: BMP files written here
+    int shellAnswer = IDCANCEL;           // --shell-answer for windows the shell opens
+    std::vector<std::string> reportLines; // UTF-8 "key: value", in the order seen
+    std::vector<WORD> heldKeys;           // --hold: keys held during the next action
+    HostSession* session = nullptr;
+    int screenshotCount = 0;
+};
+
+// One dialog kind's script: which window it is, which actions it takes, and
+// how it acts. Each lives in its own file (ScriptBrowser.cpp, ...).
+struct DialogScript {
+    const char* kind;  // "browser", "progress", "name", "time"
+    // True when opened (announced with tag) is this kind of window.
+    bool (*recognise)(HWND opened, LPARAM tag);
+    // The actions (options) this dialog takes, ending with null; a name ending
+    // in "=" takes a value ("--dest=").
+    const wchar_t* const* actions;
+    // Takes one action; returns true when the action ended the dialog.
+    bool (*perform)(ScriptRun& run, HWND dialog, const ScriptAction& action);
+    // Ends the dialog when no action did (OK, or the button after a run).
+    void (*finish)(ScriptRun& run, HWND dialog);
+};
+
+extern const DialogScript browserScript;
+extern const DialogScript progressScript;
+extern const DialogScript nameScript;
+extern const DialogScript timeScript;
+
+// Whether name is an action some dialog takes (tavihost's option table).
+enum ScriptActionKindValue { NotScriptAction = 0, ScriptActionFlag = 1, ScriptActionWithValue = 2 };
+int ScriptActionKind(const wchar_t* name);
+
+// Starts the script thread for this session; the session's window-opened
+// notices feed it. StopScript waits for it (bounded) and closes whatever it
+// left open.
+void StartScript(HostSession& session, ScriptRun& run);
+void StopScript(ScriptRun& run);
+
+// --- what every dialog script uses ---------------------------------------
+
+enum : DWORD { ScriptWaitMs = 60000 };  // the longest any single wait lasts
+
+// Adds a "key: value" line to the report (value in UTF-8, kept on one line).
+void ReportLine(ScriptRun& run, const char* key, const std::string& utf8Value);
+std::string WindowTextUtf8(HWND window);
+std::string CodePage932ToUtf8(const std::string& text);
+std::string WideToCodePage932(const std::wstring& text);
+
+// Polls condition every 10 ms for up to ms; returns its last answer.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD ms = ScriptWaitMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= ms) return condition();
+        Sleep(10);
+    }
+}
+
+// Sends a message to a window of the host's thread, waiting at most
+// ScriptWaitMs for it to be handled. Returns the result (0 after a time-out).
+LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Presses (down then up) the held keys of --hold around the next action.
+void PressHeldKeys(ScriptRun& run);
+void ReleaseHeldKeys(ScriptRun& run);
+void TapKey(WORD key);
+
+// A click on a button control: the button's own mouse messages, so the
+// dialog sees BN_CLICKED as from the mouse.
+void ClickControl(HWND control);
+// A right-click: button-down and button-up on the control, whose default
+// handling raises WM_CONTEXTMENU at the control's centre.
+void RightClickControl(HWND control);
+// Gives field the keyboard focus the way its dialog would (WM_NEXTDLGCTL).
+void FocusControl(HWND dialog, HWND field);
+// Types code page 932 text into an edit control one character at a time
+// (WM_CHAR; a double-byte character as its two bytes), replacing the selection.
+void TypeText(HWND edit, const std::string& text);
+// Drops paths (code page 932) on window as the shell does for a window that
+// accepts files: one WM_DROPFILES with a shell drop block.
+void DropPaths(HWND window, const std::vector<std::string>& paths);
+// Splits "a|b|c" into paths converted to code page 932.
+std::vector<std::string> SplitPathList(const std::wstring& list);
+
+// Writes window's current picture as DIR/NN-kind-moment.bmp (./tavimore turns
+// it into PNG) when --screenshot was given.
+void TakeScreenshot(ScriptRun& run, HWND window, const char* kind, const char* moment);
+
+// Clicks OK (id 1) and waits for the dialog to close. When it stays open the
+// OK was refused: reports "refused: ID START-END" (the focused control and its
+// selection) and cancels, so that a batch run never hangs.
+void PressOkOrReportRefusal(ScriptRun& run, HWND dialog);
