@@ -64,4 +64,4 @@ void ClearModuleState();
 inline HWND SlotWindow(int slot) { return reinterpret_cast<HWND>(moduleState.slotTable[slot]); }
 inline void SetSlot(int slot, ULONG_PTR value) { moduleState.slotTable[slot] = value; }
 inline HWND HostWindow() { return SlotWindow(SlotHostWindow); }
-inline DWORD& OpFlags() { return *reinterpret_cast<DWORD*>(&moduleState.slotTable[SlotOpFlags]); }
+inline ULONG_PTR& OpFlags() { return moduleState.slotTable[SlotOpFlags]; }
