@@ -67,6 +67,14 @@ TEST(Decision, EdgeCasesOfTheRules) {
         {"EF BB E3 81 82 E3 81 84 E3 81 84", VerdictConvert, 65001, 0, false, false},
         {"B1 B2 B3", VerdictConvert, 51932, 0, false, false},     // half-width katakana score as EUC-JP
         {"FE FF", VerdictUtf16, 0, 0, true, true},
+        // With a mark, pairs count only as whole units: "！寿" and "（" straddle.
+        {"FF FE 01 FF FF 5B", VerdictUtf16, 0, 0, true, false},
+        {"FE FF FF 08", VerdictUtf16, 0, 0, true, true},
+        {"FF FE E9 00 00 8A", VerdictUtf16, 0, 0, true, false},   // "é言": NUL pair across two units
+        {"FF FE 41 00 FF FF 42 00", VerdictNotText, 0, 0, false, false},  // the unit FFFF
+        {"FF FE 41 00 00 00 00 00", VerdictNotText, 0, 0, false, false},  // NUL units judged as before
+        {"61 FF FF 62", VerdictNotText, 0, 0, false, false},      // no mark: pairs at any offset
+        {"FF FF FE 41", VerdictNotText, 0, 0, false, false},
         {"FF FE 41", VerdictNotText, 0, 0, false, false},
         {"", VerdictAsRead, 0, 0, false, false},
     };
@@ -155,6 +163,30 @@ TEST(Decision, SequencesAcrossBlockEdgesScoreLikeAnywhereElse) {
             }
         }
     }
+}
+
+// Marked UTF-16 with straddling and whole-unit pairs at every offset around
+// the block edges: the pair rules depend on the offset's parity there.
+TEST(Decision, MarkedPairsAcrossBlockEdgesDecideAsThePlainRules) {
+    unsigned utf16 = 0, binary = 0;
+    for (const char* mark : {"FF FE", "FE FF"}) {
+        for (const char* piece : {"FF FF", "E9 00 00 8A", "00 00 00", "41 FF FF 00 00 41"}) {
+            for (size_t lead = 0; lead < 140; ++lead) {
+                Bytes bytes = ParseHex<Bytes>(mark);
+                bytes.insert(bytes.end(), lead, 0x30);
+                Bytes seq = ParseHex<Bytes>(piece);
+                bytes.insert(bytes.end(), seq.begin(), seq.end());
+                bytes.insert(bytes.end(), 40 + lead % 2, 0x30);
+                TextDecision fast = Decide(bytes);
+                TextDecision plain = reference::Decide(bytes.data(), bytes.size());
+                EXPECT_TRUE(reference::SameDecision(plain, fast)) << mark << " " << piece << " at " << lead;
+                utf16 += plain.verdict == VerdictUtf16;
+                binary += plain.counts.binary;
+            }
+        }
+    }
+    EXPECT_GT(utf16, 200u);  // straddling pairs are text
+    EXPECT_GT(binary, 200u); // whole-unit pairs are not
 }
 
 // ---------------------------------------------------------------- decoder

@@ -15,6 +15,7 @@ rows=(
   "ff-pair|ab\\xff\\xffcd|$not_text"
   "single-ff|ab\\xffcd|$not_text"
   "utf-16-odd-size|A\\x00B|$not_text"
+  "utf-16-unit-ffff|\\xff\\xfeA\\x00\\xff\\xffB\\x00|$not_text"
   "missing|-|$cannot_read"
 )
 
