@@ -165,30 +165,6 @@ TEST(Decision, SequencesAcrossBlockEdgesScoreLikeAnywhereElse) {
     }
 }
 
-// Marked UTF-16 with straddling and whole-unit pairs at every offset around
-// the block edges: the pair rules depend on the offset's parity there.
-TEST(Decision, MarkedPairsAcrossBlockEdgesDecideAsThePlainRules) {
-    unsigned utf16 = 0, binary = 0;
-    for (const char* mark : {"FF FE", "FE FF"}) {
-        for (const char* piece : {"FF FF", "E9 00 00 8A", "00 00 00", "41 FF FF 00 00 41"}) {
-            for (size_t lead = 0; lead < 140; ++lead) {
-                Bytes bytes = ParseHex<Bytes>(mark);
-                bytes.insert(bytes.end(), lead, 0x30);
-                Bytes seq = ParseHex<Bytes>(piece);
-                bytes.insert(bytes.end(), seq.begin(), seq.end());
-                bytes.insert(bytes.end(), 40 + lead % 2, 0x30);
-                TextDecision fast = Decide(bytes);
-                TextDecision plain = reference::Decide(bytes.data(), bytes.size());
-                EXPECT_TRUE(reference::SameDecision(plain, fast)) << mark << " " << piece << " at " << lead;
-                utf16 += plain.verdict == VerdictUtf16;
-                binary += plain.counts.binary;
-            }
-        }
-    }
-    EXPECT_GT(utf16, 200u);  // straddling pairs are text
-    EXPECT_GT(binary, 200u); // whole-unit pairs are not
-}
-
 // ---------------------------------------------------------------- decoder
 
 TEST(JisDecoder, RowAndCellArithmetic) {
