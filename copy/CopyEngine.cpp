@@ -83,8 +83,13 @@ bool ComposeLargeFileLine(uint32_t units, const char* name) {
 
 // Looks up the destination into findData (attributes, times and size; the name
 // stays the source's). Returns 1 when an entry exists there, 0 when nothing is
-// there, -1 when an entry of that name exists but cannot be looked up even on a
-// second try. The attribute query costs a fraction of a directory search.
+// there, -1 when the destination cannot be looked up: the attribute query
+// failed for another reason than "not found" (a locked or unreadable entry, a
+// link that cannot be resolved) and the directory search, tried twice 13 ms
+// apart, finds nothing either.
+// Only "file not found" and "path not found" mean missing: anything else taken
+// for missing would let the new rule write over an existing file. The
+// attribute query costs a fraction of a directory search.
 int LookUpDestination(const char* destination) {
     WIN32_FIND_DATAA* entry = Entry();
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -99,10 +104,12 @@ int LookUpDestination(const char* destination) {
     }
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
-    // INVALID_FILE_ATTRIBUTES has the folder bit too: a missing path lands here.
-    if (IsFolder(GetFileAttributesA(destination))) return 0;
     HANDLE find = FindFirstFileA(destination, entry);
-    if (find == INVALID_HANDLE_VALUE) return -1;
+    if (find == INVALID_HANDLE_VALUE) {
+        Sleep(RetryDelayMs);
+        find = FindFirstFileA(destination, entry);
+        if (find == INVALID_HANDLE_VALUE) return -1;
+    }
     FindClose(find);
     return 1;
 }

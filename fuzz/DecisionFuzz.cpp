@@ -1,6 +1,7 @@
 // The block-and-mask text decision against the plain byte-at-a-time rules, on
 // the raw input and on the input mapped onto the bytes the rules care about
-// (so that the scoring passes run often). Any difference aborts.
+// (so that the scoring passes run often), and behind a byte-order mark. Any
+// difference aborts.
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -32,6 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(mapped, size);
     for (size_t i = 0; i < size; ++i) mapped[i] = interesting[data[i] % 32];
     Check(mapped, size);
+    // Behind a byte-order mark, where pairs are judged by UTF-16 units.
+    if (size >= 2) {
+        mapped[0] = data[0] & 1 ? 0xFE : 0xFF;
+        mapped[1] = data[0] & 1 ? 0xFF : 0xFE;
+        Check(mapped, size);
+    }
     free(mapped);
     return 0;
 }

@@ -18,11 +18,14 @@ inline ScanCounts Scan(const unsigned char* d, size_t n) {
     ScanCounts c = ScanCounts();
     if (At(d, n, 0) == 0xFF && At(d, n, 1) == 0xFE) c.oddNuls = n;
     if (At(d, n, 0) == 0xFE && At(d, n, 1) == 0xFF) c.evenNuls = n;
+    // With a byte-order mark, a pair is judged only where a UTF-16 unit starts.
+    bool marked = c.oddNuls != 0 || c.evenNuls != 0;
     for (size_t i = 0; i < n; ++i) {
         unsigned b = d[i];
+        bool unitStart = !marked || i % 2 == 0;
         if (b == 0) {
             if (i % 2 == 1) c.oddNuls++; else c.evenNuls++;
-            if (At(d, n, i + 1) == 0) {
+            if (unitStart && At(d, n, i + 1) == 0) {
                 unsigned following = At(d, n, i + 2);
                 unsigned preceding = i > 0 ? d[i - 1] : 0;
                 bool inside = i + 3 <= n;
@@ -35,7 +38,7 @@ inline ScanCounts Scan(const unsigned char* d, size_t n) {
         if (b >= 0x80) {
             c.highBytes++;
             if (b == 0xFF) {
-                if (At(d, n, i + 1) == 0xFF) {
+                if (unitStart && At(d, n, i + 1) == 0xFF) {
                     c.binary = true;
                     return c;
                 }

@@ -500,6 +500,24 @@ bool WriteReport(const HostRun& run, const HostSession& session, DWORD format, c
     return written;
 }
 
+// In a batch run nobody sees the message boxes: each goes to stderr as one
+// line, "Tavimore: " and the box text in UTF-8, CR LF (or a lone CR or LF)
+// written as a space.
+void WriteBoxesToStderr(const HostSession& session) {
+    for (const std::string& box : session.boxes) {
+        size_t bar = box.find(" | ");  // "CAPTION | TEXT"
+        std::string text = bar == std::string::npos ? box : box.substr(bar + 3);
+        std::string utf8 = CodePage932ToUtf8(text.data(), static_cast<int>(text.size()));
+        std::string line = "Tavimore: ";
+        for (size_t i = 0; i < utf8.size(); ++i) {
+            if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+            line += (utf8[i] == '\r' || utf8[i] == '\n') ? ' ' : utf8[i];
+        }
+        line += "\n";
+        WriteError(line.c_str());
+    }
+}
+
 // Folder of this program, where Tavimore.dll is looked for.
 std::string LibraryPath() {
     char path[MAX_PATH] = "";
@@ -576,6 +594,7 @@ int RunCommand(HostRun& run) {
                         static_cast<double>(frequency.QuadPart);
     PumpHostMessages(0);  // what the library posted last still reaches the host window
     if (scriptPlays) StopScript(run.script);
+    if (run.batch) WriteBoxesToStderr(session);
 
     bool filesWritten = true;
     // AsText returns a block; LnCopy's result above 0x20 is a block of log text.

@@ -52,6 +52,8 @@ struct PathShape {
     char* lastSeparator;  // null when there is none after the root bytes
     int rootLeft;         // root separators not yet passed
     bool endsWithSeparator;
+    char* shareStart;     // UNC form: first byte of the share name, once the server's "\" is passed
+    char* shareEnd;       // UNC form: the share's closing "\", once passed
 };
 
 // Scans path from its third byte within bufferSize bytes, stepping over
@@ -64,6 +66,7 @@ bool WalkPath(char* path, size_t bufferSize, int mode, bool create, int rootCoun
     shape.lastSeparator = nullptr;
     shape.rootLeft = rootCount;
     shape.endsWithSeparator = false;
+    shape.shareStart = shape.shareEnd = nullptr;
     for (char* p = path + 2; p < limit; ++p) {
         if (*p == '\0') {
             shape.end = p;
@@ -73,7 +76,10 @@ bool WalkPath(char* path, size_t bufferSize, int mode, bool create, int rootCoun
             shape.lastSeparator = p;
             shape.endsWithSeparator = true;
             if (shape.rootLeft > 0) {
-                if (--shape.rootLeft == 0 && mode == EnsureRootExists) {
+                --shape.rootLeft;
+                if (rootCount == 2 && shape.rootLeft == 1) shape.shareStart = p + 1;
+                if (rootCount == 2 && shape.rootLeft == 0) shape.shareEnd = p;
+                if (shape.rootLeft == 0 && mode == EnsureRootExists) {
                     shape.end = p;
                     return true;
                 }
@@ -105,12 +111,20 @@ bool WalkPath(char* path, size_t bufferSize, int mode, bool create, int rootCoun
 // Root separators a path needs: 1 for "X:\...", 2 for "\\server\share\...",
 // 0 for anything else. A drive form must be "X:" alone or go on with "\": a
 // drive-relative "X:name" depends on the process's current folder and is
-// not accepted.
+// not accepted. A UNC form must name a server ("\\\..." does not).
 int RootCount(const char* path, size_t bufferSize) {
     if (bufferSize < 3) return 0;
     if (path[0] != '\0' && path[1] == ':') return (path[2] == '\0' || path[2] == '\\') ? 1 : 0;
-    if (path[0] == '\\' && path[1] == '\\') return 2;
+    if (path[0] == '\\' && path[1] == '\\') return path[2] == '\\' ? 0 : 2;
     return 0;
+}
+
+// True for a UNC path whose share name is empty ("\\srv\" or "\\srv\\x"):
+// such a path names no share, and closing it with "\" would only add another
+// empty name.
+bool HasEmptyShare(const PathShape& shape) {
+    if (!shape.shareStart) return false;
+    return (shape.shareEnd ? shape.shareEnd : shape.end) == shape.shareStart;
 }
 
 }  // namespace
@@ -127,7 +141,7 @@ char* EnsurePath(char* path, int mode, size_t bufferSize) {
     // whether the result can be written at all.
     PathShape shape;
     if (!WalkPath(path, bufferSize, mode, false, rootCount, shape)) return nullptr;
-    if (shape.rootLeft > 1) return nullptr;  // a UNC path that names no share
+    if (shape.rootLeft > 1 || HasEmptyShare(shape)) return nullptr;  // a UNC path that names no share
 
     if (mode == EnsureRootExists) {
         char kept = *shape.end;
@@ -138,8 +152,9 @@ char* EnsurePath(char* path, int mode, size_t bufferSize) {
         return shape.lastSeparator ? shape.lastSeparator + 1 : shape.end;
     }
 
-    if (mode == EnsureFolder && !shape.endsWithSeparator &&
-        static_cast<size_t>(shape.end - path) + 2 > bufferSize)
+    // Mode 1 closes the path with "\" unless a folder path already ends in one.
+    bool closes = !(shape.rootLeft == 0 && shape.endsWithSeparator);
+    if (mode == EnsureFolder && closes && static_cast<size_t>(shape.end - path) + 2 > bufferSize)
         return ReportFailureAt(path, shape.end);  // no room for the closing "\"
     if (mode > EnsureFolder && shape.rootLeft > 0) return nullptr;  // no final component
 

@@ -660,6 +660,30 @@ TEST_F(CopyEngine, AFolderThatCannotBeMadeSkipsItsContents) {
     EXPECT_EQ(0u, Counters().foldersCreated);
 }
 
+// A link at the destination that leads to itself is an entry that exists but
+// cannot be read (the attribute query fails, not with "not found"): it is
+// never taken for a missing file, whichever rule is in force.
+TEST_F(CopyEngine, AnUnreadableDestinationIsNeverTakenForAMissingOne) {
+    MakeList();
+    std::string from = In(source, "loop.txt"), to = In(target, "loop.txt");
+    ASSERT_TRUE(WriteText(from, "new"));
+    std::string link = UnixName(target) + "/loop.txt";
+    ASSERT_TRUE(StartUnix("/bin/ln -s loop.txt \"" + link + "\""));
+    ASSERT_TRUE(WaitFor([&] {
+        return GetFileAttributesA(to.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() != ERROR_FILE_NOT_FOUND;
+    }));
+    for (DWORD flags : {DWORD(OpUpdate), DWORD(OpNew | OpUpdate), DWORD(OpNew)}) {
+        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        Run(flags, target, {from});
+        EXPECT_EQ(std::vector<std::string>{Failed + to}, Lines()) << "flags " << flags;
+        EXPECT_EQ(1u, Counters().errors) << "flags " << flags;
+        EXPECT_EQ(0u, Counters().filesCopied) << "flags " << flags;
+    }
+    EXPECT_EQ("new", ReadText(from));
+    ASSERT_TRUE(StartUnix("/bin/rm -f \"" + link + "\""));
+    EXPECT_TRUE(WaitFor([&] { return RemoveDirectoryA(target.c_str()) != FALSE; }));
+}
+
 // ---- cancels -----------------------------------------------------------------
 
 TEST_F(CopyEngine, EscapeStopsTheRunAfterTheFileUnderWay) {

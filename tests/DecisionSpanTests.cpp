@@ -59,7 +59,7 @@ Bytes MakeSpan(Generator& g) {
 
 TEST(DecisionSpans, GeneratedSpansDecideAsThePlainRules) {
     Generator g = {20240601u};
-    unsigned scored = 0, utf16 = 0, binary = 0;
+    unsigned scored = 0, utf16 = 0, binary = 0, markedText = 0;
     for (int round = 0; round < 4000; ++round) {
         Bytes span = MakeSpan(g);
         // A heap copy of exactly the span's size: a read past it leaves the allocation.
@@ -75,11 +75,19 @@ TEST(DecisionSpans, GeneratedSpansDecideAsThePlainRules) {
         scored += plain.scored;
         utf16 += plain.verdict == VerdictUtf16;
         binary += plain.counts.binary;
+        // The same span behind a byte-order mark: its pairs are judged by units.
+        Bytes marked = ParseHex<Bytes>(round % 2 ? "FE FF" : "FF FE");
+        marked.insert(marked.end(), span.begin(), span.end());
+        fast = DecideEncoding(marked.data(), marked.size());
+        plain = reference::Decide(marked.data(), marked.size());
+        ASSERT_TRUE(reference::SameDecision(plain, fast)) << "round " << round << " marked: " << ShowHex(marked);
+        markedText += plain.verdict == VerdictUtf16;
     }
     // The spans reach every branch of the decision often.
     EXPECT_GT(scored, 400u);
     EXPECT_GT(utf16, 400u);
     EXPECT_GT(binary, 400u);
+    EXPECT_GT(markedText, 400u);
 }
 
 // Runs of lead bytes of every length after 7-bit prefixes of both parities,

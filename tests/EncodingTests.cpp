@@ -67,6 +67,14 @@ TEST(Decision, EdgeCasesOfTheRules) {
         {"EF BB E3 81 82 E3 81 84 E3 81 84", VerdictConvert, 65001, 0, false, false},
         {"B1 B2 B3", VerdictConvert, 51932, 0, false, false},     // half-width katakana score as EUC-JP
         {"FE FF", VerdictUtf16, 0, 0, true, true},
+        // With a mark, pairs count only as whole units: "！寿" and "（" straddle.
+        {"FF FE 01 FF FF 5B", VerdictUtf16, 0, 0, true, false},
+        {"FE FF FF 08", VerdictUtf16, 0, 0, true, true},
+        {"FF FE E9 00 00 8A", VerdictUtf16, 0, 0, true, false},   // "é言": NUL pair across two units
+        {"FF FE 41 00 FF FF 42 00", VerdictNotText, 0, 0, false, false},  // the unit FFFF
+        {"FF FE 41 00 00 00 00 00", VerdictNotText, 0, 0, false, false},  // NUL units judged as before
+        {"61 FF FF 62", VerdictNotText, 0, 0, false, false},      // no mark: pairs at any offset
+        {"FF FF FE 41", VerdictNotText, 0, 0, false, false},
         {"FF FE 41", VerdictNotText, 0, 0, false, false},
         {"", VerdictAsRead, 0, 0, false, false},
     };

@@ -83,7 +83,8 @@ protected:
 };
 
 TEST_F(PathCheck, PathsWithoutAnAcceptedRootGiveNullSilently) {
-    const char* table[] = {"\\\\srv", "abc", "\\abc", "", "C:abc", "1:x\\y"};
+    const char* table[] = {"\\\\srv", "abc", "\\abc", "", "C:abc", "1:x\\y",
+                           "\\\\srv\\", "\\\\srv\\\\x", "\\\\\\share\\x"};  // empty share or server
     for (const char* text : table) {
         for (int mode : {EnsureRootExists, EnsureFolder, EnsureParents}) {
             EXPECT_EQ(nullptr, Ensure(text, mode)) << text << " mode " << mode;
@@ -259,6 +260,44 @@ TEST_F(PathCheck, A259BytePathIsReportedWholeAndTheNextFieldKeepsItsBytes) {
     EXPECT_EQ(Box(path), session.boxes[0]) << "path and suffix shown whole";
     EXPECT_EQ(0u, moduleState.counters.foldersCreated);
     EXPECT_EQ(std::string(HostBufferSize, '#'), std::string(session.context->workBuffer, HostBufferSize));
+}
+
+// Every mode on 259-byte paths in a 260-byte field: the result lies inside
+// the field and the byte after it is never written.
+TEST_F(PathCheck, EveryModeStaysInsideTheFieldAt259Bytes) {
+    DWORD drives = GetLogicalDrives();
+    char missing = 0;
+    for (char letter = 'Q'; letter <= 'Y' && !missing; ++letter)
+        if (!(drives & (1u << (letter - 'A')))) missing = letter;
+    ASSERT_NE(0, missing);
+    std::string middle = base + "\\" + std::string(100, 'm');
+    const int Null = -1;
+    const struct { std::string text; int root, folder, parents; bool folderBox; } table[] = {
+        {"\\\\" + std::string(256, 's') + "\\", Null, Null, Null, false},   // the share is still to come
+        {"\\\\s\\" + std::string(255, 'h'), Null, Null, Null, true},        // no room for the closing "\"
+        {std::string(1, missing) + ":\\" + std::string(256, 'd'), Null, Null, 3, true},
+        {middle + "\\" + std::string(257 - middle.size(), 'f') + "\\", 3, 259, 259, false},
+    };
+    char buffer[HostBufferSize + 8];
+    size_t boxes = 0;
+    for (auto& row : table) {
+        ASSERT_EQ(259u, row.text.size());
+        for (int mode : {EnsureReport, EnsureRootExists, EnsureFolder, EnsureParents}) {
+            SCOPED_TRACE(testing::Message() << row.text.substr(0, 12) << " mode " << mode);
+            memset(buffer, '#', sizeof buffer);
+            memcpy(buffer, row.text.c_str(), row.text.size() + 1);
+            char* result = EnsurePath(buffer, mode, HostBufferSize);
+            int expected = mode == EnsureRootExists ? row.root
+                           : mode == EnsureFolder   ? row.folder
+                           : mode == EnsureParents  ? row.parents
+                                                    : Null;
+            EXPECT_EQ(expected == Null ? nullptr : buffer + expected, result);
+            EXPECT_EQ(std::string(8, '#'), std::string(buffer + HostBufferSize, 8)) << "written past the field";
+            boxes += mode == EnsureReport || (mode == EnsureFolder && row.folderBox);
+            EXPECT_EQ(boxes, session.boxes.size());
+        }
+    }
+    EXPECT_TRUE(IsFolder(table[3].text));
 }
 
 // The selection the library asks for, as it sent it: Wine's edit controls

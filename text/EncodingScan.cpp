@@ -67,13 +67,17 @@ inline unsigned ByteAt(const unsigned char* bytes, size_t length, size_t offset)
 // ---------------------------------------------------------------- structure
 
 // Applies the byte rules to bytes[from, to). Returns false at a binary
-// signature, with the counters as they stood when it was found.
-bool ScanBytes(const unsigned char* bytes, size_t length, size_t from, size_t to, ScanCounts& counts) {
+// signature, with the counters as they stood when it was found. In marked
+// UTF-16 (marked true) only pairs that start at an even offset are whole
+// units: a NUL pair or an FF pair that straddles two units is text.
+bool ScanBytes(const unsigned char* bytes, size_t length, size_t from, size_t to, bool marked,
+               ScanCounts& counts) {
     for (size_t i = from; i < to; ++i) {
         unsigned b = bytes[i];
+        bool wholeUnit = !marked || (i & 1) == 0;
         if (b == 0) {
             if (i & 1) ++counts.oddNuls; else ++counts.evenNuls;
-            if (ByteAt(bytes, length, i + 1) == 0) {
+            if (wholeUnit && ByteAt(bytes, length, i + 1) == 0) {
                 unsigned following = ByteAt(bytes, length, i + 2);
                 unsigned preceding = i ? bytes[i - 1] : 0u;
                 bool suspicious = following == 0 || (following >= 0x80 && preceding >= 0x80);
@@ -82,7 +86,7 @@ bool ScanBytes(const unsigned char* bytes, size_t length, size_t from, size_t to
         } else if (b >= 0x80) {
             ++counts.highBytes;
             if (b == 0xFF) {
-                if (ByteAt(bytes, length, i + 1) == 0xFF) return false;
+                if (wholeUnit && ByteAt(bytes, length, i + 1) == 0xFF) return false;
                 ++counts.ffBytes;
             }
         } else if (b == 0x1B) {
@@ -450,18 +454,20 @@ ScanCounts ScanStructure(const unsigned char* bytes, size_t length) {
     unsigned first = ByteAt(bytes, length, 0), second = ByteAt(bytes, length, 1);
     if (first == 0xFF && second == 0xFE) counts.oddNuls = length;
     if (first == 0xFE && second == 0xFF) counts.evenNuls = length;
+    // A byte-order mark declares UTF-16: pairs are judged by whole units.
+    bool marked = counts.oddNuls || counts.evenNuls;
     size_t offset = 0;
     for (; length - offset >= BlockSize; offset += BlockSize) {
         Mask high = 0;
         if (BlockIsPlain(bytes + offset, high)) {
             counts.highBytes += CountBits(high);
         } else if (!CountSingleNuls(bytes, length, offset, high, counts) &&
-                   !ScanBytes(bytes, length, offset, offset + BlockSize, counts)) {
+                   !ScanBytes(bytes, length, offset, offset + BlockSize, marked, counts)) {
             counts.binary = true;
             return counts;
         }
     }
-    if (!ScanBytes(bytes, length, offset, length, counts)) counts.binary = true;
+    if (!ScanBytes(bytes, length, offset, length, marked, counts)) counts.binary = true;
     return counts;
 }
 

@@ -26,7 +26,7 @@ enum TextCodePage {
 struct ScanCounts {
     uint64_t oddNuls;      // NUL bytes at odd offsets (seeded with the size by FF FE)
     uint64_t evenNuls;     // NUL bytes at even offsets (seeded with the size by FE FF)
-    uint64_t ffBytes;      // single 0xFF bytes
+    uint64_t ffBytes;      // 0xFF bytes not taken as a binary signature
     uint64_t highBytes;    // bytes 0x80-0xFF
     uint64_t escapes;      // 0x1B followed by '$' or '('
     bool binary;           // a binary signature ended the scan early
@@ -53,6 +53,9 @@ struct TextDecision {
 // Decides over bytes[0, length). A look-ahead past length reads as 0, as the
 // four zero bytes behind a loaded file do, so any span is safe to pass. Nothing
 // is written. The missing byte in front of offset 0 reads as below 0x80.
+// Data that begins with a byte-order mark (FF FE or FE FF) declares itself
+// UTF-16: its NUL pairs and FF pairs are binary signatures only when they start
+// at an even offset (a whole unit); a pair that straddles two units is text.
 TextDecision DecideEncoding(const unsigned char* bytes, size_t length);
 
 // The two halves on their own, for tests and timing.

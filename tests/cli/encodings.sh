@@ -72,7 +72,14 @@ printf 'ｶﾀｶﾅ と ひらがなとカタカナと漢字の文章です。\
 iconv -f UTF-8 -t CP932 "$work/kana.expected" >"$work/kana.txt"
 printf '\xFF\xFEa\x00\x3D\xD8b\x00\x00\xDEc\x00' >"$work/lone.txt"
 printf 'a\xEF\xBF\xBDb\xEF\xBF\xBDc' >"$work/lone.expected"
-for name in kana lone; do
+# Marked UTF-16 whose pairs straddle two units: "！寿" is 01 FF FF 5B in
+# little-endian, "（" after the big-endian mark is FE FF FF 08, "é言" and
+# "言é" put a NUL pair across two units. All of it is text.
+printf '！寿司（すし）é言é\n' >"$work/straddle-le.expected"
+cp "$work/straddle-le.expected" "$work/straddle-be.expected"
+{ printf '\xFF\xFE'; iconv -f UTF-8 -t UTF-16LE "$work/straddle-le.expected"; } >"$work/straddle-le.txt"
+{ printf '\xFE\xFF'; iconv -f UTF-8 -t UTF-16BE "$work/straddle-be.expected"; } >"$work/straddle-be.txt"
+for name in kana lone straddle-le straddle-be; do
   tavimore AsText "$work/$name.txt" >"$work/$name.out"
   expect "$name: exit status" 0 "$status"
   expect_same_bytes "$name: stdout" "$work/$name.expected" "$work/$name.out"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Files AsText refuses: the host reports the warning box (caption and text, CR LF
-# written as \r\n), the path and warning in messageBuffer, result 0, exit 1,
+# written as \r\n) and writes its text as one line on stderr, the path and
+# warning in messageBuffer, result 0, exit 1,
 # nothing on stdout, no raw file, and an options word the library left alone.
 source "$(dirname "$0")/lib.sh"
 
@@ -15,6 +16,7 @@ rows=(
   "ff-pair|ab\\xff\\xffcd|$not_text"
   "single-ff|ab\\xffcd|$not_text"
   "utf-16-odd-size|A\\x00B|$not_text"
+  "utf-16-unit-ffff|\\xff\\xfeA\\x00\\xff\\xffB\\x00|$not_text"
   "missing|-|$cannot_read"
 )
 
@@ -23,12 +25,14 @@ for row in "${rows[@]}"; do
   file=$work/$name.bin
   [ "$bytes" != "-" ] && printf "$bytes" >"$file"
   tavimore AsText --options 0x1000 --report "$work/$name.report" --raw "$work/$name.raw" "$file" \
-    >"$work/$name.out"
+    >"$work/$name.out" 2>"$work/$name.err"
   path=$(windows_form "$file")
   expect "$name: exit status" 1 "$status"
   expect "$name: result" 0x00000000 "$(report_value "$work/$name.report" result)"
   expect "$name: box" " Tavimore | $path$warning" "$(report_value "$work/$name.report" box)"
   expect "$name: one box" 1 "$(grep -c '^box: ' "$work/$name.report")"
+  expect "$name: the box on stderr, CR LF as a space" "Tavimore: $path${warning//\\r\\n/ }" \
+    "$(grep '^Tavimore: ' "$work/$name.err")"
   expect "$name: messageBuffer" "$path$warning" "$(report_value "$work/$name.report" messageBuffer)"
   expect "$name: options untouched after a failure" 0x00001000 "$(report_value "$work/$name.report" options)"
   expect "$name: format word unchanged" 1 "$(report_value "$work/$name.report" format)"
