@@ -1,0 +1,2 @@
+# CgName through the reference host: one table per behaviour.
+add_cli_test(cli_cgname_rename cgname_rename)
