@@ -1,2 +1,3 @@
 # CgName through the reference host: one table per behaviour.
 add_cli_test(cli_cgname_rename cgname_rename)
+add_cli_test(cli_cgname_create cgname_create)
