@@ -1,3 +1,4 @@
 # CgName through the reference host: one table per behaviour.
 add_cli_test(cli_cgname_rename cgname_rename)
 add_cli_test(cli_cgname_create cgname_create)
+add_cli_test(cli_cgname_refusals cgname_refusals)
