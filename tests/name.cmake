@@ -2,3 +2,4 @@
 add_cli_test(cli_cgname_rename cgname_rename)
 add_cli_test(cli_cgname_create cgname_create)
 add_cli_test(cli_cgname_refusals cgname_refusals)
+add_cli_test(cli_cgname_limits cgname_limits)
