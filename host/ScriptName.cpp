@@ -30,6 +30,22 @@ void DropOnDialog(HWND dialog, const std::wstring& list) {
     WaitFor([field, &before] { return WindowTextUtf8(field) != before; }, 2000);
 }
 
+// Wine brings its key state in line with the X server's when window events
+// arrive (the X server never saw the keys SendInput pressed), which can let a
+// held key go between --hold and the click. Before an ending, the dialog's
+// pending events are handled and any held key found released is pressed again.
+void SettleHeldKeys(ScriptRun& run, HWND dialog) {
+    for (int round = 0; round < 5 && !run.heldKeys.empty(); ++round) {
+        SendToWindow(dialog, WM_NULL, 0, 0);
+        Sleep(30);
+        SendToWindow(dialog, WM_NULL, 0, 0);
+        bool held = true;
+        for (WORD key : run.heldKeys) held = held && (GetAsyncKeyState(key) & 0x8000) != 0;
+        if (held) return;
+        PressHeldKeys(run);
+    }
+}
+
 bool PerformName(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     if (action.name == L"--name") {
         HWND field = GetDlgItem(dialog, IdNameField);
@@ -42,6 +58,7 @@ bool PerformName(ScriptRun& run, HWND dialog, const ScriptAction& action) {
         return false;
     }
     ReportNameField(run, dialog);
+    SettleHeldKeys(run, dialog);
     if (action.name == L"--ok") {
         PressOkOrReportRefusal(run, dialog);
     } else if (action.name == L"--rclick-ok") {
