@@ -55,9 +55,12 @@ char* ClimbOneLevel(HostContext* context, char* namePart) {
     *namePart = '\0';  // messageBuffer: the item's folder with its trailing "\"
     char* buffer = context->messageBuffer;
     ULONG_PTR leastCount = buffer[0] == '\\' ? 3 : 2;
-    if (moduleState.pathCallback(buffer + 2, PathSeparatorCount) >= leastCount) {
+    bool climbable = namePart - buffer > 2 && namePart[-1] == '\\';  // a folder part behind the root bytes
+    if (climbable && moduleState.pathCallback(buffer + 2, PathSeparatorCount) >= leastCount) {
         namePart[-1] = '\0';
-        namePart = reinterpret_cast<char*>(moduleState.pathCallback(buffer + 2, PathNamePart));
+        char* parentName = reinterpret_cast<char*>(moduleState.pathCallback(buffer + 2, PathNamePart));
+        if (parentName > buffer && parentName < namePart) namePart = parentName;
+        else namePart[-1] = '\\';  // not a position in the folder's path: stay where it was
     }
     CopyToEnd(namePart, rest, MessageLimit(context), CopyCut);
     return namePart;
