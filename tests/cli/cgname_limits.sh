@@ -1,59 +1,31 @@
 #!/usr/bin/env bash
-# Every join into messageBuffer (260 bytes) at its limit. A folder of a chosen
-# length L (its Windows form) holds the item; the target path may be 259 bytes:
-#  - a typed or dropped name is refused at OK, whole text selected, when the
-#    path would be longer, and nothing of it is written into messageBuffer;
-#  - the "NewFile" proposal is cut to what fits; a folder with no room for
-#    "\" and one character gets the creation failure box before any dialog;
-#  - a name ending with "\" that leaves no room for the item's own name gets
-#    the rename failure box with the folder's path, before any folder is made;
+# Every join into messageBuffer (260 bytes) at its limit, in a folder whose
+# Windows form is L bytes long (ROOT long:L); a target path may be 259 bytes.
+#  - a typed or dropped name that would make it longer is refused at OK, whole
+#    text selected, and nothing of it reaches messageBuffer;
+#  - the "NewFile" proposal is cut to what fits; with no room for "\" and one
+#    character, the creation failure box comes before any dialog;
+#  - a text ending with "\" that leaves no room for the item's own name gets
+#    the rename failure box with that folder's path, and no folder is made;
 #  - a folder that cannot be made near the end of the path is reported whole.
 source "$(dirname "$0")/cgname_lib.sh"
 
-x18=xxxxxxxxxxxxxxxxxx   # 18 bytes
-# label | L | command flag | item in the folder | actions | result | messageBuffer after (F = the folder) | box | file or folder made ("-" none)
+x=xxxxxxxxxxxxxxxxxx  # 18 bytes: the longest name behind a 240-byte folder
+no='result=0x00000000;messageBuffer=@\a.txt'
+made=' は\r\n作成出来ません。'
 rows=(
-  "typed-fits|240|rename|a.txt|--name ${x18}|1|F\\${x18}||${x18}"
-  "typed-one-too-long|240|rename|a.txt|--name ${x18}y|0|F\\a.txt||-"
-  "dropped-one-too-long|240|rename|a.txt|--drop /dropped/${x18}y|0|F\\a.txt||-"
-  "double-byte-one-too-long|240|rename|a.txt|--name 表表表表表表表表表x|0|F\\a.txt||-"
-  "proposal-cut|252|create|-|--ok|1|F\\NewFil||NewFil"
-  "proposal-one-byte|257|create|-|--ok|1|F\\N||N"
-  "proposal-no-room|258|create|-||1|F|F は\\r\\n作成出来ません。|-"
-  "own-name-fits|250|rename|abcd|--name sub\\|1|F\\sub\\abcd||sub/abcd"
-  "own-name-no-room|250|rename|a.txt|--name sub\\|1|F\\sub|F\\sub\\ に\\r\\n変更出来ません。|-"
-  "folder-fails-at-end|240|rename|a.txt|--name blocker\\xxxxxxxxxx|1|F|F\\blocker は\\r\\n作成出来ません。|-"
+  "typed-fits,long:240,rename,a.txt,a.txt,--name;$x,result=0x00000001;messageBuffer=@\\$x,$x=a.txt"
+  "typed-one-too-long,long:240,rename,a.txt,a.txt,--name;${x}y,$no;refused=1005 0-19,a.txt=a.txt"
+  "dropped-one-too-long,long:240,rename,a.txt,a.txt,--drop;/elsewhere/${x}y,$no;refused=1005 0-19,a.txt=a.txt"
+  # Wine's edit control counts selection positions in characters: 0-10 is
+  # all of these nine double-byte characters and the "x" (19 bytes).
+  "double-byte-too-long,long:240,rename,a.txt,a.txt,--name;表表表表表表表表表x,$no;refused=1005 0-10,a.txt=a.txt"
+  "proposal-cut,long:252,create,,.,,result=0x00000001;name=NewFil;messageBuffer=@\\NewFil,NewFil="
+  "proposal-one-byte,long:257,create,,.,,result=0x00000001;name=N;messageBuffer=@\\N,N="
+  "proposal-no-room,long:258,create,,.,,result=0x00000001;messageBuffer=@;box= Tavimore | @$made;title=,!N"
+  "own-name-fits,long:250,rename,abcd,abcd,--name;sub\\,result=0x00000001;messageBuffer=@\\sub\\abcd,sub/abcd=abcd"
+  "own-name-no-room,long:250,rename,a.txt,a.txt,--name;sub\\,result=0x00000001;messageBuffer=@\\sub;box= Tavimore | @\\sub\\ に\\r\\n変更出来ません。,a.txt=a.txt;!sub"
+  "folder-fails-at-end,long:240,rename,a.txt blocker,a.txt,--name;blocker\\xxxxxxxxxx,result=0x00000001;messageBuffer=@;box= Tavimore | @\\blocker$made,a.txt=a.txt"
 )
-
-for row in "${rows[@]}"; do
-  IFS='|' read -r label length flag item actions result after box made <<<"$row"
-  folder=$(long_folder "$work/$label" "$length")
-  base=$(windows_form "$folder")
-  expect "$label: folder length" "$length" "$(printf '%s' "$base" | wc -c)"
-  report=$work/$label.report
-  read -r -a action_list <<<"$actions"
-  if [ "$flag" = rename ]; then
-    make_items "$folder" "$item"
-    [ "$label" = folder-fails-at-end ] && make_items "$folder" blocker
-    tavimore CgName "${action_list[@]}" --report "$report" "$base\\$item"
-  else
-    tavimore CgName --create "${action_list[@]}" --report "$report" "$base"
-  fi
-  expect_report "$label" "$report" result "0x0000000$result"
-  expect_report "$label" "$report" messageBuffer "${after/F/$base}"
-  if [ -n "$box" ]; then expect_report "$label" "$report" box " Tavimore | ${box/F/$base}"
-  else expect_no_line "$label" "$report" box; fi
-  case $label in
-    # Wine's edit control reads selection positions as characters: the
-    # 19 bytes of nine double-byte characters and an "x" are its whole 10.
-    double-byte-one-too-long) expect_report "$label" "$report" refused "1005 0-10" ;;
-    *one-too-long) expect_report "$label" "$report" refused "1005 0-19" ;;
-    proposal-no-room) expect_no_line "$label" "$report" title ;;
-    *) expect_no_line "$label" "$report" refused ;;
-  esac
-  [ "$made" != - ] && expect "$label: made" yes "$([ -e "$folder/$made" ] && echo yes)"
-  [ "$flag" = rename ] && [ "$made" = - ] && expect_file "$label: item stays" "$folder/$item" "$item"
-  [ "$label" = own-name-no-room ] && expect_missing "$label: no folder made" "$folder/sub"
-done
-
+for row in "${rows[@]}"; do run_row "$row"; done
 finish
