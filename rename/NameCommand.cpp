@@ -5,6 +5,7 @@
 #include "ModuleState.h"
 #include "PathCheck.h"
 #include "PathText.h"
+#include "NameRules.h"
 #include "SharedDialog.h"
 #include "Texts.h"
 #include <string.h>
@@ -23,48 +24,9 @@ ULONG_PTR ReportTargetFailure(HostContext* context) {
     return 1;
 }
 
-// Creation proposal: appends "\" (unless the folder path already ends with
-// one) and NewFile to the folder path in messageBuffer. A folder path near the
-// end of the field gets the proposal cut to what fits; when not even the
-// separator and one character fit, no name can be made there: returns null
-// (what was appended is the caller's to take back).
-// Otherwise returns the name part, the first byte of the proposal.
-char* ProposeNewFile(HostContext* context, bool needsSeparator) {
-    char* end = context->messageBuffer + strlen(context->messageBuffer);
-    char* limit = MessageLimit(context);
-    if (needsSeparator) {
-        end = CopyToEnd(end, "\\", limit);
-        if (!end) return nullptr;
-    }
-    char* nameEnd = CopyToEnd(end, NewFileName, limit, CopyCut);
-    if (!nameEnd || nameEnd == end) return nullptr;
-    return end;
-}
-
-// One level up, for a name part that begins with "..": the text after the two
-// dots goes in place of the item's folder's own name, so that the target lies
-// in the parent folder; a drive root or share root has no parent and the dots
-// are dropped. A "\" right after the dots is dropped too ("..\b" means "..b"):
-// kept, it would leave an empty folder name in the path. Returns the new name
-// part; the target path only gets shorter.
-char* ClimbOneLevel(HostContext* context, char* namePart) {
-    char rest[HostBufferSize];
-    const char* after = namePart + 2;
-    if (*after == '\\') ++after;
-    CopyToEnd(rest, after, rest + sizeof rest, CopyCut);
-    *namePart = '\0';  // messageBuffer: the item's folder with its trailing "\"
-    char* buffer = context->messageBuffer;
-    ULONG_PTR leastCount = buffer[0] == '\\' ? 3 : 2;
-    bool climbable = namePart - buffer > 2 && namePart[-1] == '\\';  // a folder part behind the root bytes
-    if (climbable && moduleState.pathCallback(buffer + 2, PathSeparatorCount) >= leastCount) {
-        namePart[-1] = '\0';
-        char* parentName = reinterpret_cast<char*>(moduleState.pathCallback(buffer + 2, PathNamePart));
-        if (parentName > buffer && parentName < namePart) namePart = parentName;
-        else namePart[-1] = '\\';  // not a position in the folder's path: stay where it was
-    }
-    CopyToEnd(namePart, rest, MessageLimit(context), CopyCut);
-    return namePart;
-}
+// The host's path callback as the joins ask it.
+size_t HostSeparators(char* text) { return moduleState.pathCallback(text, PathSeparatorCount); }
+char* HostNamePart(char* path) { return reinterpret_cast<char*>(moduleState.pathCallback(path, PathNamePart)); }
 
 // Rename to messageBuffer. A target ending with "\" names a folder: the item
 // keeps its own name there. Returns 1 whether or not the move succeeded.
@@ -86,16 +48,6 @@ ULONG_PTR CreateTarget(HostContext* context, const char* target) {
         return 1;
     }
     return ReportTargetFailure(context);
-}
-
-// True when a rename whose target path ends with "\" has room in messageBuffer
-// for the item's own name behind it (always true for other targets).
-bool OwnNameFits(HostContext* context, const char* ownName) {
-    char* buffer = context->messageBuffer;
-    size_t length = strlen(buffer);
-    if (length == 0 || buffer[length - 1] != '\\') return true;
-    if (*FindNamePart(buffer) != '\0') return true;  // a trail byte 0x5C, not a separator
-    return length + strlen(ownName) < HostBufferSize;
 }
 
 }  // namespace
@@ -122,7 +74,7 @@ extern "C" ULONG_PTR WINAPI CgName(HostContext* context, char** selection, int r
         namePart = buffer + (ownName - selected);
         textChoice.nameDialogTitle = TitleNameRename;
     } else {
-        namePart = ProposeNewFile(context, *ownName != '\0');
+        namePart = ProposeName(buffer, HostBufferSize, *ownName != '\0', NewFileName);
         if (!namePart) {
             // No name fits behind this folder: say so before any dialog, and
             // leave the folder (the failed target's folder) in messageBuffer.
@@ -139,8 +91,11 @@ extern "C" ULONG_PTR WINAPI CgName(HostContext* context, char** selection, int r
                                      SharedDialogProc, RoleName);
     if (answer <= 0) return 0;
 
-    if (namePart[0] == '.' && namePart[1] == '.') namePart = ClimbOneLevel(context, namePart);
-    if (rename && !OwnNameFits(context, ownName)) {
+    if (namePart[0] == '.' && namePart[1] == '.') {
+        PathQueries queries = {HostSeparators, HostNamePart};
+        namePart = ClimbOneLevel(buffer, HostBufferSize, namePart, queries);
+    }
+    if (rename && !OwnNameFits(buffer, HostBufferSize, ownName)) {
         textChoice.failureSuffix = TextCannotRename;
         return ReportTargetFailure(context);  // the folder named, no room for the item's name in it
     }
