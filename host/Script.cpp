@@ -271,6 +271,10 @@ void PressOkOrReportRefusal(ScriptRun& run, HWND dialog) {
         ClickControl(ok);
         if (WaitFor([dialog] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 3000)) return;
     }
+    ReportRefusalAndCancel(run, dialog);
+}
+
+void ReportRefusalAndCancel(ScriptRun& run, HWND dialog) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);

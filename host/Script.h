@@ -111,3 +111,6 @@ void TakeScreenshot(ScriptRun& run, HWND window, const char* kind, const char* m
 // OK was refused: reports "refused: ID START-END" (the focused control and its
 // selection) and cancels, so that a batch run never hangs.
 void PressOkOrReportRefusal(ScriptRun& run, HWND dialog);
+// The second half of it, for an ending that asked for OK another way (a
+// right-click): reports the refusal as above and cancels.
+void ReportRefusalAndCancel(ScriptRun& run, HWND dialog);

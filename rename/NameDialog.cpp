@@ -1,14 +1,37 @@
 #include "NameDialog.h"
 #include "ModuleState.h"
+#include "PathText.h"
 #include <shellapi.h>
+
+namespace {
+
+enum { IdNameField = 1005, IdPathField = 1004 };
+// Longest dropped path taken, NUL included; a longer one is ignored.
+enum { DroppedPathSize = 1024 };
+
+}  // namespace
 
 void InitNameDialog(HWND dialog) {
     SetWindowTextA(dialog, textChoice.nameDialogTitle);
-    HWND field = GetDlgItem(dialog, 1005);
+    HWND field = GetDlgItem(dialog, IdNameField);
     SetSlot(SlotControl3, reinterpret_cast<ULONG_PTR>(field));
-    SetWindowTextA(field, moduleState.workPointer);
-    if (moduleState.context) SetDlgItemTextA(dialog, 1004, moduleState.context->messageBuffer);
+    if (moduleState.workPointer) SetWindowTextA(field, moduleState.workPointer);
+    if (moduleState.context) SetDlgItemTextA(dialog, IdPathField, moduleState.context->messageBuffer);
 }
 
-// Not built yet: comes with the name dialog's work.
-void DropOnNameDialog(HWND, HDROP drop) { DragFinish(drop); }
+// The dropped path is fetched into a buffer of its own, not at workPointer
+// (which lies inside messageBuffer, too near its end for a whole path): only
+// its final component reaches the name field, and the name check at OK bounds
+// it like typed text. A drive root has no final component and inserts nothing.
+void DropOnNameDialog(HWND dialog, HDROP drop) {
+    char path[DroppedPathSize] = "";
+    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    bool taken = length > 0 && length < sizeof path && DragQueryFileA(drop, 0, path, sizeof path) == length;
+    DragFinish(drop);
+    if (!taken) return;
+    const char* name = moduleState.pathCallback
+                           ? reinterpret_cast<const char*>(moduleState.pathCallback(path, PathNamePart))
+                           : FindNamePart(path);
+    if (!name || name < path || name >= path + sizeof path || *name == '\0') return;
+    SendDlgItemMessageA(dialog, IdNameField, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(name));
+}
