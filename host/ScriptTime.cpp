@@ -26,8 +26,24 @@ void ReportFields(ScriptRun& run, HWND dialog) {
     ReportLine(run, "fields", line);
 }
 
+// "focus: ID START-END": the control that has the focus and its selection.
+void ReportFocus(ScriptRun& run, HWND dialog) {
+    Sleep(150);  // a selection the dialog posted to itself is in place by then
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    DWORD start = 0, end = 0;
+    if (info.hwndFocus)
+        SendToWindow(info.hwndFocus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    char line[64];
+    wsprintfA(line, "%d %lu-%lu", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0, start, end);
+    ReportLine(run, "focus", line);
+}
+
 // --time "Y M D h m s ms": each field gets the focus, then its characters one
 // by one, so that the dialog's own moving on runs; "_" empties the field.
+// Fewer than seven values type the first fields only. Reports where the focus
+// is afterwards.
 void TypeTime(ScriptRun& run, HWND dialog, const std::wstring& value) {
     std::string text = WideToCodePage932(value);
     std::vector<std::string> parts;
@@ -37,15 +53,16 @@ void TypeTime(ScriptRun& run, HWND dialog, const std::wstring& value) {
         if (space > start) parts.push_back(text.substr(start, space - start));
         start = space + 1;
     }
-    if (parts.size() != FieldCount) {
-        ReportLine(run, "script", "--time needs seven values");
+    if (parts.empty() || parts.size() > FieldCount) {
+        ReportLine(run, "script", "--time takes one to seven values");
         return;
     }
-    for (int i = 0; i < FieldCount; ++i) {
+    for (size_t i = 0; i < parts.size(); ++i) {
         HWND field = GetDlgItem(dialog, fieldIds[i]);
         FocusControl(dialog, field);
         TypeText(field, parts[i] == "_" ? std::string() : parts[i]);
     }
+    ReportFocus(run, dialog);
 }
 
 // Drops paths on the dialog and returns once the dialog has handled the drop
