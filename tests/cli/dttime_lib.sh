@@ -34,3 +34,16 @@ dttime() {
   unset IFS
   tavimore DtTime --report "$report" "${args[@]}" "$@" >/dev/null 2>"$work/stderr"
 }
+
+# set_file_time_calls STDERR: the SetFileTime calls of a +relay run, one word per
+# call naming the times it was given: C creation, A last access, W last write.
+set_file_time_calls() {
+  grep -ao 'Call KERNEL32.SetFileTime([^)]*)' "$1" | sed 's/.*(//;s/)//' |
+    awk -F, '{ printf "%s%s%s%s\n", (NR > 1 ? " " : ""), ($2 ~ /^0+$/ ? "-" : "C"), ($3 ~ /^0+$/ ? "-" : "A"), ($4 ~ /^0+$/ ? "-" : "W") }' |
+    tr -d '\n'
+}
+
+# disk_nanoseconds FILE: the modification time's fraction of a second, in ns.
+disk_nanoseconds() {
+  stat -c %y "$1" | sed 's/.*\.\([0-9]*\) .*/\1/'
+}
