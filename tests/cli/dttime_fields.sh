@@ -54,4 +54,19 @@ for row in "${at_ok[@]}"; do
   expect "OK with $typed: exit" "$([ -z "$refused" ] && echo 0 || echo 1)" "$status"
   expect "OK with $typed: file time" "$expected" "$(disk_time "$file")"
 done
+
+# A first item that is not there: the fields start empty and without their
+# length limits. Typed values | fields at OK | refused ("" accepted) | exit
+missing=(
+  "_|- - - - - - -||0"
+  "2021 1 1 0 0 0 1000|2021 1 1 0 0 0 1000|1017 0-4|1"
+  "20211|20211 - - - - - -|1010 0-5|1"
+)
+for row in "${missing[@]}"; do
+  IFS='|' read -r typed fields refused exit_status <<<"$row"
+  dttime "$work/r.txt" "--time=$typed" "$work/none.txt"
+  expect "missing item, $typed: fields" "$fields" "$(report_value "$work/r.txt" fields)"
+  expect "missing item, $typed: refused" "$refused" "$(report_value "$work/r.txt" refused)"
+  expect "missing item, $typed: exit" "$exit_status" "$status"
+done
 finish
