@@ -2,7 +2,7 @@
 # read and hold on the Windows side.
 add_executable(timetool TimeTool.cpp)
 target_link_options(timetool PRIVATE -static)
-add_cli_test(cli_dttime_typed dttime_typed)
+add_cli_test(cli_dttime_typed dttime_typed LOCKS keys)
 add_cli_test(cli_dttime_fields dttime_fields)
 add_cli_test(cli_dttime_sources dttime_sources LOCKS keys)
 add_cli_test(cli_dttime_zero dttime_zero)

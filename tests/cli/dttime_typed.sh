@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # DtTime with a typed local time: which items get it, the result, options bit
-# 0x20 and messageBuffer as the host finds them.
+# 0x20 and messageBuffer as the host finds them. Holds CTRL (LOCKS keys).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/dttime_lib.sh"
 
@@ -15,6 +15,8 @@ rows=(
   "0x1000 and the folder rule toggle once|d|1000|--time=$typed|0|0x00001020|||typed"
   "right-click on OK toggles|a.txt|0|--time=$typed;--rclick-ok|0|0x00000020|||typed"
   "right-click on OK and 0x1000|a.txt|1000|--time=$typed;--rclick-ok|0|0x00001000|first||typed"
+  "CTRL at a right-click on OK toggles once|a.txt|0|--time=$typed;--hold=CTRL;--rclick-ok|0|0x00000020|||typed"
+  "CTRL at Cancel toggles too|a.txt|0|--time=$typed;--hold=CTRL;--cancel|1|0x00000020|||old"
   "cancel sets nothing|a.txt b.txt|0|--time=$typed;--cancel|1|0x00000000|||old"
 )
 for row in "${rows[@]}"; do
