@@ -1,15 +1,123 @@
 // The date-and-time dialog of DtTime, as a user acts on it.
 #include "Script.h"
+#include <shellapi.h>
+#include <shlobj.h>
+#include <string.h>
 
 namespace {
 
-const wchar_t* const timeActions[] = {nullptr};
+const wchar_t* const timeActions[] = {L"--time=",  L"--creation",  L"--last-write", L"--inside", L"--now",
+                                      L"--zero-clock", L"--drop=", L"--rclick-ok", L"--cancel", nullptr};
+
+// The time fields in the order a user types them: year, month, day, hour,
+// minute, second, millisecond.
+const int fieldIds[] = {1010, 1011, 1013, 1014, 1015, 1016, 1017};
+enum { FieldCount = 7, IdLastWrite = 1018, IdCreation = 1019, IdInside = 1020, IdNow = 1021 };
 
 bool RecogniseTime(HWND window, LPARAM tag) { return tag == 0 && GetDlgItem(window, 1010); }
 
-bool PerformTime(ScriptRun&, HWND, const ScriptAction&) { return false; }
+// "fields: Y M D h m s ms", "-" for an empty field.
+void ReportFields(ScriptRun& run, HWND dialog) {
+    std::string line;
+    for (int id : fieldIds) {
+        std::string text = WindowTextUtf8(GetDlgItem(dialog, id));
+        line += (line.empty() ? "" : " ") + (text.empty() ? std::string("-") : text);
+    }
+    ReportLine(run, "fields", line);
+}
 
-void FinishTime(ScriptRun& run, HWND dialog) { PressOkOrReportRefusal(run, dialog); }
+// "focus: ID START-END": the control that has the focus and its selection.
+void ReportFocus(ScriptRun& run, HWND dialog) {
+    Sleep(150);  // a selection the dialog posted to itself is in place by then
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    DWORD start = 0, end = 0;
+    if (info.hwndFocus)
+        SendToWindow(info.hwndFocus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    char line[64];
+    wsprintfA(line, "%d %lu-%lu", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0, start, end);
+    ReportLine(run, "focus", line);
+}
+
+// --time "Y M D h m s ms": each field gets the focus, then its characters one
+// by one, so that the dialog's own moving on runs; "_" empties the field.
+// Fewer than seven values type the first fields only. Reports where the focus
+// is afterwards.
+void TypeTime(ScriptRun& run, HWND dialog, const std::wstring& value) {
+    std::string text = WideToCodePage932(value);
+    std::vector<std::string> parts;
+    for (size_t start = 0; start <= text.size();) {
+        size_t space = text.find(' ', start);
+        if (space == std::string::npos) space = text.size();
+        if (space > start) parts.push_back(text.substr(start, space - start));
+        start = space + 1;
+    }
+    if (parts.empty() || parts.size() > FieldCount) {
+        ReportLine(run, "script", "--time takes one to seven values");
+        return;
+    }
+    for (size_t i = 0; i < parts.size(); ++i) {
+        HWND field = GetDlgItem(dialog, fieldIds[i]);
+        FocusControl(dialog, field);
+        TypeText(field, parts[i] == "_" ? std::string() : parts[i]);
+    }
+    ReportFocus(run, dialog);
+}
+
+// Drops paths on the dialog and returns once the dialog has handled the drop
+// (sent, not posted, so that a key held for this action is still down).
+void DropAndWait(HWND dialog, const std::vector<std::string>& paths) {
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths) size += path.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!block) return;
+    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    char* at = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const std::string& path : paths) {
+        memcpy(at, path.c_str(), path.size() + 1);
+        at += path.size() + 1;
+    }
+    GlobalUnlock(block);
+    SendToWindow(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+}
+
+bool PerformTime(ScriptRun& run, HWND dialog, const ScriptAction& action) {
+    if (action.name == L"--time") {
+        TypeTime(run, dialog, action.value);
+    } else if (action.name == L"--creation" || action.name == L"--last-write") {
+        ClickControl(GetDlgItem(dialog, action.name == L"--creation" ? IdCreation : IdLastWrite));
+    } else if (action.name == L"--inside") {
+        HWND box = GetDlgItem(dialog, IdInside);
+        if (IsWindowVisible(box)) ClickControl(box);
+        else ReportLine(run, "script", "--inside: the box is hidden");
+    } else if (action.name == L"--now") {
+        ClickControl(GetDlgItem(dialog, IdNow));
+    } else if (action.name == L"--zero-clock") {
+        RightClickControl(GetDlgItem(dialog, IdNow));
+    } else if (action.name == L"--drop") {
+        DropAndWait(dialog, SplitPathList(action.value));
+    } else if (action.name == L"--rclick-ok") {
+        ReportFields(run, dialog);
+        TakeScreenshot(run, dialog, "time", "close");
+        RightClickControl(GetDlgItem(dialog, IDOK));
+        // A refused OK leaves the dialog open: the plain OK then reports it.
+        if (!WaitFor([dialog] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 3000))
+            PressOkOrReportRefusal(run, dialog);
+        return true;
+    } else if (action.name == L"--cancel") {
+        ReportFields(run, dialog);
+        ClickControl(GetDlgItem(dialog, IDCANCEL));
+        return true;
+    }
+    return false;
+}
+
+void FinishTime(ScriptRun& run, HWND dialog) {
+    ReportFields(run, dialog);
+    PressOkOrReportRefusal(run, dialog);
+}
 
 }  // namespace
 
