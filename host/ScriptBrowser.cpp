@@ -72,10 +72,9 @@ void DoubleClickTree(ScriptRun& run, HWND dialog) {
         return;
     }
     LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    SendToWindow(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendToWindow(tree, WM_LBUTTONUP, 0, at);
+    // The double-click message alone: the tree's button-down handler would
+    // wait for real mouse input to tell a click from a drag.
     SendToWindow(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendToWindow(tree, WM_LBUTTONUP, 0, at);
     Settle(dialog);
     // Explorer opens in a process of its own; it is reported and closed.
     WaitFor([&run] { return WatchShellWindows(run) > 0; }, ExplorerWaitMs);
