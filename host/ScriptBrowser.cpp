@@ -64,10 +64,17 @@ void SelectInTree(HWND dialog, const std::wstring& value) {
 // A double-click on the tree's selected item.
 void DoubleClickTree(ScriptRun& run, HWND dialog) {
     HWND tree = GetDlgItem(dialog, TreeId);
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendToWindow(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    // The shell may still be moving the tree to its selection; wait for an
+    // item that is selected and shown, scrolled into view as the user would.
     RECT rect = {};
-    memcpy(&rect, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
-    if (!item || !SendToWindow(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect))) {
+    bool shown = WaitFor([tree, &rect] {
+        HTREEITEM item = reinterpret_cast<HTREEITEM>(SendToWindow(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        if (!item) return false;
+        SendToWindow(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+        memcpy(&rect, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
+        return SendToWindow(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)) != 0;
+    }, 10000);
+    if (!shown) {
         ReportLine(run, "script", "no tree item to double-click");
         return;
     }
@@ -177,6 +184,7 @@ bool RightClickOk(ScriptRun& run, HWND dialog) {
 }
 
 bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
+    Settle(dialog);  // the browser's own first refresh comes before the user's first act
     const std::wstring& name = action.name;
     if (name == L"--cancel") {
         ClickControl(GetDlgItem(dialog, IDCANCEL));
@@ -196,6 +204,7 @@ bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
 }
 
 void FinishBrowser(ScriptRun& run, HWND dialog) {
+    Settle(dialog);
     ReportBrowserState(run, dialog);
     PressOkOrReportRefusal(run, dialog);
 }

@@ -1,0 +1,8 @@
+# LnCopy through ./tavimore: the destination browser, its history and the
+# command driver. Every run writes the destination history, so each takes the
+# history lock; the ones that press real keys take the keys lock too.
+add_cli_test(cli_lncopy_engine lncopy_engine LOCKS history)
+add_cli_test(cli_lncopy_shell lncopy_shell LOCKS history)
+add_cli_test(cli_lncopy_browser lncopy_browser LOCKS history)
+add_cli_test(cli_lncopy_history lncopy_history LOCKS history)
+add_cli_test(cli_lncopy_keys lncopy_keys LOCKS keys history)
