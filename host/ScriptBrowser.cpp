@@ -221,8 +221,12 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
 
 bool HasChild(HWND window, int id) { return GetDlgItem(window, id) != nullptr; }
 
-// The library's own dialogs and boxes, which their scripts and the host handle.
+// The library's own dialogs and boxes, which their scripts and the host
+// handle, and whatever is not a dialog (menus, tips): not the shell's questions.
 bool IsLibraryWindow(HWND window) {
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") != 0) return true;
     return HasChild(window, HistoryBoxId) || HasChild(window, TreeId) || (HasChild(window, 3) && HasChild(window, 4)) ||
            HasChild(window, 1005) || HasChild(window, 1010) || HasChild(window, 0xFFFF);
 }
