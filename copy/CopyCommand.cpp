@@ -1,9 +1,152 @@
 // LnCopy: copy or move the selection into a folder chosen in the folder browser.
 #include "Exports.h"
+#include "BrowseHook.h"
+#include "CopyEngine.h"
 #include "ModuleState.h"
+#include "PathCheck.h"
+#include "PathText.h"
+#include "SharedDialog.h"
+#include <shellapi.h>
+#include <shlobj.h>
+#include <string.h>
 
-// Not built yet: clears the state and reports "nothing done".
-extern "C" ULONG_PTR WINAPI LnCopy(HostContext*, char**, int, HWND, PathCallback, KeyCallback) {
+namespace {
+
+enum : DWORD {
+    ErrorModeQuiet = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX,  // 0x8001
+    ModeCtrl = 0x02,   // CTRL held at OK: toggle options bit 0x20
+    ModeQuiet = 0x04,  // NONCONVERT held, or OK by right-click: no window
+};
+
+// Initial OpFlags: new and update (update only when options has 0x100),
+// running, and below for a single selected folder.
+ULONG_PTR InitialFlags(const HostContext* context, int count) {
+    ULONG_PTR flags = (context->options & OptionNoNewRule) ? (OpUpdate | OpRunning) : (OpNew | OpUpdate | OpRunning);
+    if (count == 1 && (context->itemAttributes & FILE_ATTRIBUTE_DIRECTORY)) flags |= OpBelow;
+    return flags;
+}
+
+void StoreArguments(HostContext* context, char** selection, int count, HWND host, PathCallback pathCallback,
+                    KeyCallback keyCallback) {
+    moduleState.context = context;
+    moduleState.pathPointer = context->pathBuffer;
+    moduleState.workPointer = context->workBuffer;
+    moduleState.findDataPointer = &context->findData;
+    SetSlot(SlotOpFlags, InitialFlags(context, count));
+    SetSlot(SlotSelectionCount, static_cast<ULONG_PTR>(count));
+    moduleState.selection = selection;
+    moduleState.pathCallback = pathCallback;
+    moduleState.keyCallback = keyCallback;
+    SetSlot(SlotHostWindow, reinterpret_cast<ULONG_PTR>(host));
+}
+
+// Lets the user choose the destination. Returns true after OK (pathBuffer holds
+// the text, ModeWord the keys), false after Cancel.
+bool ChooseDestination(HWND host) {
+    BROWSEINFOA request = {};
+    request.hwndOwner = host;
+    request.ulFlags = BIF_RETURNONLYFSDIRS;
+    request.lpfn = reinterpret_cast<BFFCALLBACK>(reinterpret_cast<void*>(BrowseHook));
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&request);
+    if (!chosen) return false;
+    CoTaskMemFree(chosen);
+    return true;
+}
+
+// A selected drive or share root (X:\, \\srv\share\): a path without a name.
+bool IsRoot(char* path) {
+    const char* name = reinterpret_cast<const char*>(moduleState.pathCallback(path, PathNamePart));
+    return name && *name == '\0';
+}
+
+// The shell's file operation on the whole selection into the destination
+// (pathBuffer ending in "\"; destinationEnd its NUL). Returns false when the
+// shell reports a failure; true also when the source list cannot be allocated
+// (nothing is started then).
+bool RunShellOperation(char* destinationEnd) {
+    char** selection = moduleState.selection;
+    DWORD count = static_cast<DWORD>(moduleState.slotTable[SlotSelectionCount]);
+    SIZE_T total = 1;
+    for (DWORD i = 0; i < count; ++i) total += lstrlenA(selection[i]) + 1 + (IsRoot(selection[i]) ? 1 : 0);
+    char* list = static_cast<char*>(GlobalAlloc(GMEM_FIXED, total));
+    if (!list) return true;
+    char* at = list;
+    for (DWORD i = 0; i < count; ++i) {
+        SIZE_T length = lstrlenA(selection[i]);
+        memcpy(at, selection[i], length);
+        at += length;
+        if (IsRoot(selection[i])) *at++ = '*';  // a root gives its content, as in the own engine
+        *at++ = '\0';
+    }
+    *at = '\0';
+    // The destination needs a second NUL; EnsurePath left room for it only
+    // when the path is shorter than the field, so a full field is refused.
+    char* path = moduleState.context->pathBuffer;
+    bool room = destinationEnd + 1 < path + HostBufferSize;
+    int result = 1;
+    if (room) {
+        destinationEnd[1] = '\0';
+        SHFILEOPSTRUCTA operation = {};
+        operation.hwnd = HostWindow();
+        operation.wFunc = (OpFlags() & OpMove) ? FO_MOVE : FO_COPY;
+        operation.pFrom = list;
+        operation.pTo = path;
+        operation.fFlags = (moduleState.modeWord & ModeQuiet) ? FOF_SILENT : 0;
+        result = SHFileOperationA(&operation);
+    }
+    GlobalFree(list);
+    return result == 0;
+}
+
+// Unless OpBelow, the first selected item's name goes behind the destination,
+// cut between characters when the field is full.
+void AppendFirstName(char* destinationEnd) {
+    if (OpFlags() & OpBelow) return;
+    const char* name = reinterpret_cast<const char*>(moduleState.pathCallback(moduleState.selection[0], PathNamePart));
+    if (name) CopyToEnd(destinationEnd, name, moduleState.context->pathBuffer + HostBufferSize, CopyCut);
+}
+
+ULONG_PTR RunLnCopy(HWND host) {
+    if (!ChooseDestination(host)) {
+        moduleState.modeWord = 0;
+        return 0;
+    }
+    if (moduleState.keyCallback) moduleState.keyCallback(KeysBrowserReturned, 0);
+    char* destinationEnd = EnsurePath(moduleState.context->pathBuffer, EnsureFolder);
+    if (!destinationEnd) {
+        moduleState.modeWord = 0;
+        return 0;
+    }
+    textChoice.moveWording = (OpFlags() & OpMove) != 0;
+    if (moduleState.modeWord & ModeCtrl) moduleState.context->options ^= OptionToggled;
+    if (OpFlags() & (OpNew | OpUpdate)) {
+        // ESC pressed before the run (the key's "pressed since the last query"
+        // bit) must not cancel it at once: read the key once now.
+        GetAsyncKeyState(VK_ESCAPE);
+        if (moduleState.modeWord & ModeQuiet)
+            RunCopyJob(nullptr, destinationEnd);
+        else
+            DialogBoxParamA(moduleState.moduleInstance, MAKEINTRESOURCEA(TemplateProgress), host, SharedDialogProc,
+                            reinterpret_cast<LPARAM>(destinationEnd));
+    } else if (!RunShellOperation(destinationEnd)) {
+        moduleState.modeWord = 0;
+        return 0;
+    }
+    AppendFirstName(destinationEnd);
+    return moduleState.modeWord;
+}
+
+}  // namespace
+
+extern "C" ULONG_PTR WINAPI LnCopy(HostContext* context, char** selection, int count, HWND host,
+                                  PathCallback pathCallback, KeyCallback keyCallback) {
     ClearModuleState();
-    return 0;
+    // The host always hands at least one item; without one there is nothing to
+    // copy and no window is opened.
+    if (!context || !selection || count < 1 || !pathCallback) return 0;
+    StoreArguments(context, selection, count, host, pathCallback, keyCallback);
+    UINT previousMode = SetErrorMode(ErrorModeQuiet);
+    ULONG_PTR result = RunLnCopy(host);
+    SetErrorMode(previousMode);
+    return result;
 }

@@ -12,3 +12,9 @@ target_sources(tavicore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CopyCommand.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgressWindow.cpp
 )
+# -- folder browser and its history:
+target_sources(tavicore PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/BrowseHook.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/History.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HistoryBox.cpp
+)

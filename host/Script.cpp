@@ -19,6 +19,7 @@ struct OpenedQueue {
 OpenedQueue queue;
 HANDLE scriptThread = nullptr;
 volatile LONG stopping = 0;
+ScriptRun* watchedRun = nullptr;  // whose report takes the shell's own windows
 
 bool TakeOpened(HWND* window, LPARAM* tag, DWORD ms) {
     DWORD start = GetTickCount();
@@ -33,6 +34,7 @@ bool TakeOpened(HWND* window, LPARAM* tag, DWORD ms) {
         LeaveCriticalSection(&queue.lock);
         if (found) return true;
         if (stopping || GetTickCount() - start >= ms) return false;
+        if (watchedRun) WatchShellWindows(*watchedRun);
         WaitForSingleObject(queue.signal, 50);
     }
 }
@@ -83,7 +85,12 @@ void PlayDialog(ScriptRun& run, const DialogScript& script, HWND dialog) {
         ended = script.perform(run, dialog, action);
         ReleaseHeldKeys(run);
     }
-    if (!ended && IsWindow(dialog)) script.finish(run, dialog);
+    if (!ended && IsWindow(dialog)) {
+        // A --hold given last holds its keys at the ending ("--hold CTRL" at OK).
+        PressHeldKeys(run);
+        script.finish(run, dialog);
+        ReleaseHeldKeys(run);
+    }
     WaitFor([dialog] { return !IsWindow(dialog); }, ScriptWaitMs);
 }
 
@@ -95,6 +102,7 @@ DWORD WINAPI ScriptThread(void* data) {
         const DialogScript* script = Recognise(window, tag);
         if (script) PlayDialog(run, *script, window);
     }
+    WatchShellWindows(run);
     for (; run.next < run.actions.size(); ++run.next)
         ReportLine(run, "script", "not taken: " + CodePage932ToUtf8(WideToCodePage932(run.actions[run.next].name)));
     return 0;
@@ -111,6 +119,8 @@ int ScriptActionKind(const wchar_t* name) {
 
 void StartScript(HostSession& session, ScriptRun& run) {
     run.session = &session;
+    watchedRun = &run;
+    NoteShellWindows();
     InitializeCriticalSection(&queue.lock);
     queue.signal = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     session.onWindowOpened = [](HWND opened, LPARAM tag) {

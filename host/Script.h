@@ -56,6 +56,15 @@ int ScriptActionKind(const wchar_t* name);
 void StartScript(HostSession& session, ScriptRun& run);
 void StopScript(ScriptRun& run);
 
+// Windows the shell opens by itself during a command (its question boxes in
+// this process, Explorer windows of a new explorer.exe): NoteShellWindows
+// remembers the windows there before the command; WatchShellWindows reports
+// each new one ("shell: TITLE | TEXT"), answers a question box with
+// run.shellAnswer and closes an Explorer window. Returns how many it handled.
+// The script thread watches while it waits and once more at its end.
+void NoteShellWindows();
+int WatchShellWindows(ScriptRun& run);
+
 // --- what every dialog script uses ---------------------------------------
 
 enum : DWORD { ScriptWaitMs = 60000 };  // the longest any single wait lasts

@@ -1,22 +1,301 @@
-// The folder browser of LnCopy, as a user acts on it.
+// The folder browser of LnCopy, as a user acts on it, and the windows the
+// shell opens by itself during the command (its confirmations, Explorer).
 #include "Script.h"
+#include "PathText.h"
+#include <psapi.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+#include <algorithm>
 
 namespace {
 
-const wchar_t* const browserActions[] = {L"--cancel", nullptr};
+enum {
+    HistoryBoxId = 0x8110,
+    TreeId = 14145,
+    ComboEditId = 1001,
+    SettleRounds = 3,         // posted work may post more work; this many rounds see it done
+    ExplorerWaitMs = 15000,   // Explorer may take a while to open its window
+};
+
+const wchar_t* const browserActions[] = {L"--dest=",      L"--tree=",       L"--tree-dblclick", L"--pick=",
+                                         L"--shift-pick=", L"--sort",        L"--sort-desc",     L"--toggle=",
+                                         L"--drop=",       L"--rclick-ok",   L"--cancel",        nullptr};
 
 bool RecogniseBrowser(HWND, LPARAM tag) { return tag == -57; }
 
-bool PerformBrowser(ScriptRun&, HWND dialog, const ScriptAction& action) {
-    if (action.name == L"--cancel") {
+HWND HistoryBox(HWND dialog) { return GetDlgItem(dialog, HistoryBoxId); }
+HWND HistoryEdit(HWND dialog) { return GetDlgItem(HistoryBox(dialog), ComboEditId); }
+
+// Waits until the work the browser posted itself (its refreshes) is done: a
+// mark posted behind it (the edit field's modified flag) is seen handled,
+// a few rounds over, since a refresh can post a further message.
+void Settle(HWND dialog) {
+    HWND edit = HistoryEdit(dialog);
+    if (!edit) return;
+    for (int round = 0; round < SettleRounds; ++round) {
+        SendToWindow(edit, EM_SETMODIFY, FALSE, 0);
+        PostMessageA(edit, EM_SETMODIFY, TRUE, 0);
+        WaitFor([edit] { return SendToWindow(edit, EM_GETMODIFY, 0, 0) != 0 || !IsWindow(edit); });
+    }
+}
+
+// Types the path into the history box's edit field, one character at a time,
+// so that the box reports each change and the browser validates it.
+void TypeDestination(ScriptRun& run, HWND dialog, const std::wstring& value) {
+    HWND edit = HistoryEdit(dialog);
+    if (!edit) {
+        ReportLine(run, "script", "no history box");
+        return;
+    }
+    FocusControl(dialog, edit);
+    TypeText(edit, WideToCodePage932(value));
+    Settle(dialog);
+}
+
+// Selects a folder in the tree the way the shell's own selection does, so the
+// tree reports the selection to the browser.
+void SelectInTree(HWND dialog, const std::wstring& value) {
+    std::string path = WideToCodePage932(value);
+    SendToWindow(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+    Settle(dialog);
+}
+
+// A double-click on the tree's selected item.
+void DoubleClickTree(ScriptRun& run, HWND dialog) {
+    HWND tree = GetDlgItem(dialog, TreeId);
+    // The shell may still be moving the tree to its selection; wait for an
+    // item that is selected and shown, scrolled into view as the user would.
+    RECT rect = {};
+    bool shown = WaitFor([tree, &rect] {
+        HTREEITEM item = reinterpret_cast<HTREEITEM>(SendToWindow(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        if (!item) return false;
+        SendToWindow(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+        memcpy(&rect, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
+        return SendToWindow(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)) != 0;
+    }, 10000);
+    if (!shown) {
+        ReportLine(run, "script", "no tree item to double-click");
+        return;
+    }
+    LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    // The double-click message alone: the tree's button-down handler would
+    // wait for real mouse input to tell a click from a drag.
+    SendToWindow(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    Settle(dialog);
+    // Explorer opens in a process of its own; it is reported and closed.
+    WaitFor([&run] { return WatchShellWindows(run) > 0; }, ExplorerWaitMs);
+}
+
+// Chooses list entry index as a click in the drop-down list does: the
+// selection, then the notification of a choice made. With shift, Shift is
+// really held meanwhile.
+void PickEntry(ScriptRun& run, HWND dialog, const std::wstring& value, bool shift) {
+    HWND combo = HistoryBox(dialog);
+    int index = _wtoi(value.c_str());
+    if (SendToWindow(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) {
+        ReportLine(run, "script", "no list entry " + WideToCodePage932(value));
+        return;
+    }
+    if (shift) {
+        run.heldKeys.push_back(VK_SHIFT);
+        PressHeldKeys(run);
+    }
+    SendToWindow(dialog, WM_COMMAND, MAKEWPARAM(HistoryBoxId, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+    if (shift) ReleaseHeldKeys(run);
+    Settle(dialog);
+}
+
+// A double-click on the browser's own background (left of OK, below the boxes).
+void DoubleClickBackground(ScriptRun& run, HWND dialog, bool shift) {
+    RECT client;
+    GetClientRect(dialog, &client);
+    LPARAM at = MAKELPARAM(3, client.bottom - 3);
+    if (shift) {
+        run.heldKeys.push_back(VK_SHIFT);
+        PressHeldKeys(run);
+    }
+    WPARAM keys = MK_LBUTTON | (shift ? MK_SHIFT : 0);
+    SendToWindow(dialog, WM_LBUTTONDOWN, keys, at);
+    SendToWindow(dialog, WM_LBUTTONUP, keys & ~static_cast<WPARAM>(MK_LBUTTON), at);
+    SendToWindow(dialog, WM_LBUTTONDBLCLK, keys, at);
+    SendToWindow(dialog, WM_LBUTTONUP, keys & ~static_cast<WPARAM>(MK_LBUTTON), at);
+    if (shift) ReleaseHeldKeys(run);
+    Settle(dialog);
+}
+
+// Clicks each check box of a list of hex ids ("8112,8114").
+void ToggleBoxes(ScriptRun& run, HWND dialog, const std::wstring& list) {
+    for (const wchar_t* at = list.c_str(); *at;) {
+        wchar_t* end = nullptr;
+        unsigned long id = wcstoul(at, &end, 16);
+        HWND box = end != at ? GetDlgItem(dialog, static_cast<int>(id)) : nullptr;
+        if (box) ClickControl(box);
+        else ReportLine(run, "script", "no check box " + WideToCodePage932(std::wstring(at, end != at ? end - at : 1)));
+        at = end != at ? end : at + 1;
+        if (*at == L',') ++at;
+    }
+    Settle(dialog);
+}
+
+void DropOnBrowser(HWND dialog, const std::wstring& list) {
+    DropPaths(dialog, SplitPathList(list));
+    Settle(dialog);
+}
+
+// "checks: 8111=0 8112=1 ..." for the boxes present, and the list's entries.
+void ReportBrowserState(ScriptRun& run, HWND dialog) {
+    static const int ids[] = {0x8111, 0x8112, 0x8114, 0x8118};
+    std::string line;
+    for (int id : ids) {
+        HWND box = GetDlgItem(dialog, id);
+        if (!box) continue;
+        char item[32];
+        snprintf(item, sizeof item, "%s%x=%d", line.empty() ? "" : " ", id,
+                 static_cast<int>(SendToWindow(box, BM_GETCHECK, 0, 0)));
+        line += item;
+    }
+    ReportLine(run, "checks", line);
+    HWND combo = HistoryBox(dialog);
+    LRESULT count = SendToWindow(combo, CB_GETCOUNT, 0, 0);
+    std::string list;
+    for (LRESULT i = 0; i < count; ++i) {
+        char entry[HostBufferSize + 1] = "";
+        if (SendToWindow(combo, CB_GETLBTEXTLEN, i, 0) >= HostBufferSize) continue;
+        SendToWindow(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+        list += (i ? " | " : "") + CodePage932ToUtf8(entry);
+    }
+    ReportLine(run, "history", list);
+    ReportLine(run, "destination", WindowTextUtf8(HistoryEdit(dialog)));
+}
+
+// OK by a right-click, as the user would do on an enabled OK button; a
+// disabled one is refused like a click.
+bool RightClickOk(ScriptRun& run, HWND dialog) {
+    HWND ok = GetDlgItem(dialog, IDOK);
+    ReportBrowserState(run, dialog);
+    if (!ok || !IsWindowEnabled(ok)) {
+        PressOkOrReportRefusal(run, dialog);
+        return true;
+    }
+    RightClickControl(ok);
+    WaitFor([dialog] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5000);
+    return true;
+}
+
+bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
+    Settle(dialog);  // the browser's own first refresh comes before the user's first act
+    const std::wstring& name = action.name;
+    if (name == L"--cancel") {
         ClickControl(GetDlgItem(dialog, IDCANCEL));
         return true;
     }
+    if (name == L"--rclick-ok") return RightClickOk(run, dialog);
+    if (name == L"--dest") TypeDestination(run, dialog, action.value);
+    else if (name == L"--tree") SelectInTree(dialog, action.value);
+    else if (name == L"--tree-dblclick") DoubleClickTree(run, dialog);
+    else if (name == L"--pick") PickEntry(run, dialog, action.value, false);
+    else if (name == L"--shift-pick") PickEntry(run, dialog, action.value, true);
+    else if (name == L"--sort") DoubleClickBackground(run, dialog, false);
+    else if (name == L"--sort-desc") DoubleClickBackground(run, dialog, true);
+    else if (name == L"--toggle") ToggleBoxes(run, dialog, action.value);
+    else if (name == L"--drop") DropOnBrowser(dialog, action.value);
     return false;
 }
 
-void FinishBrowser(ScriptRun& run, HWND dialog) { PressOkOrReportRefusal(run, dialog); }
+void FinishBrowser(ScriptRun& run, HWND dialog) {
+    Settle(dialog);
+    ReportBrowserState(run, dialog);
+    PressOkOrReportRefusal(run, dialog);
+}
+
+// --- windows the shell opens by itself -------------------------------------------
+
+std::vector<HWND> knownWindows;  // top-level windows already seen (or handled)
+FILETIME sessionStart;
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+    return TRUE;
+}
+
+bool HasChild(HWND window, int id) { return GetDlgItem(window, id) != nullptr; }
+
+// The library's own dialogs and boxes, which their scripts and the host
+// handle, and whatever is not a dialog (menus, tips): not the shell's questions.
+bool IsLibraryWindow(HWND window) {
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") != 0) return true;
+    return HasChild(window, HistoryBoxId) || HasChild(window, TreeId) || (HasChild(window, 3) && HasChild(window, 4)) ||
+           HasChild(window, 1005) || HasChild(window, 1010) || HasChild(window, 0xFFFF);
+}
+
+// True for a process started after the session whose program is explorer.exe.
+bool IsNewExplorer(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return false;
+    char image[MAX_PATH] = "";
+    bool named = GetModuleFileNameExA(process, nullptr, image, sizeof image) && lstrcmpiA(FindNamePart(image), "explorer.exe") == 0;
+    FILETIME created, exited, kernel, user;
+    bool late = GetProcessTimes(process, &created, &exited, &kernel, &user) &&
+                CompareFileTime(&created, &sessionStart) >= 0;
+    CloseHandle(process);
+    return named && late;
+}
+
+BOOL CALLBACK AppendStaticText(HWND child, LPARAM data) {
+    char className[16] = "";
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0 && IsWindowVisible(child)) {
+        std::string text = WindowTextUtf8(child);
+        std::string& all = *reinterpret_cast<std::string*>(data);
+        if (!text.empty()) all += (all.empty() ? "" : " ") + text;
+    }
+    return TRUE;
+}
+
+// Answers a question box of the shell in this process: the button of the
+// --shift-answer, else the dialog's own command of that id.
+void AnswerShellBox(ScriptRun& run, HWND window) {
+    HWND button = GetDlgItem(window, run.shellAnswer);
+    if (button && IsWindowEnabled(button)) ClickControl(button);
+    else PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(run.shellAnswer), 0);
+}
 
 }  // namespace
+
+void NoteShellWindows() {
+    GetSystemTimeAsFileTime(&sessionStart);
+    knownWindows.clear();
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&knownWindows));
+    std::sort(knownWindows.begin(), knownWindows.end());
+}
+
+int WatchShellWindows(ScriptRun& run) {
+    std::vector<HWND> now;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&now));
+    int handled = 0;
+    for (HWND window : now) {
+        if (std::binary_search(knownWindows.begin(), knownWindows.end(), window)) continue;
+        if (!IsWindowVisible(window)) continue;
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        bool ours = processId == GetCurrentProcessId();
+        if (ours ? IsLibraryWindow(window) : !IsNewExplorer(processId)) continue;
+        if (ours && run.session && window == run.session->window) continue;
+        knownWindows.insert(std::upper_bound(knownWindows.begin(), knownWindows.end(), window), window);
+        std::string text;
+        // The shell's question box draws its text itself and keeps it in a property.
+        const wchar_t* question = static_cast<const wchar_t*>(GetPropW(window, L"WINE_CONFIRM"));
+        if (ours && question) text = CodePage932ToUtf8(WideToCodePage932(question));
+        else EnumChildWindows(window, AppendStaticText, reinterpret_cast<LPARAM>(&text));
+        ReportLine(run, "shell", WindowTextUtf8(window) + " | " + text);
+        if (ours) AnswerShellBox(run, window);
+        else PostMessageA(window, WM_CLOSE, 0, 0);
+        ++handled;
+    }
+    return handled;
+}
 
 const DialogScript browserScript = {"browser", RecogniseBrowser, browserActions, PerformBrowser, FinishBrowser};
