@@ -139,7 +139,7 @@ void PostCloseAfter(ScriptRun& run, HWND dialog, int lines) {
     if (seen < lines) return;
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     ReportLine(run, "close", std::to_string(seen) + " lines");
-    WaitForRunEnd(run, dialog);
+    if (!WaitForRunEnd(run, dialog)) ReportLine(run, "closed", "by the close request");
 }
 
 std::string Placement(HWND dialog, int id) {
