@@ -55,8 +55,13 @@ int LineCount(HWND dialog) {
     return static_cast<int>(SendToWindow(GetDlgItem(dialog, IdList), LB_GETCOUNT, 0, 0));
 }
 
+// The button's text is read from the window itself, not asked of the host's
+// thread: a query sent during the run would wait for the engine's next pump
+// and slow the run down.
 bool RunEnded(HWND dialog) {
-    return !IsWindow(dialog) || WindowTextUtf8(GetDlgItem(dialog, IdButton)) == "&OK";
+    wchar_t text[8] = L"";
+    return !IsWindow(dialog) || (InternalGetWindowText(GetDlgItem(dialog, IdButton), text, 8) > 0 &&
+                                 lstrcmpW(text, L"&OK") == 0);
 }
 
 // Which system icon is drawn at the outcome icon's place: each candidate is
@@ -100,8 +105,7 @@ const char* OutcomeIconName(HWND dialog) {
 // gone). The first time, reports the run's time and the outcome icon.
 // Returns true when the window is still open.
 bool WaitForRunEnd(ScriptRun& run, HWND dialog) {
-    // A fine poll (the run's time is reported): during the run each query
-    // waits for the engine's next pump anyway.
+    // A fine poll: the run's time is reported.
     DWORD start = GetTickCount();
     while (!RunEnded(dialog) && GetTickCount() - start < RunWaitMs) Sleep(1);
     if (!endSeen && dialog == playedDialog) {
