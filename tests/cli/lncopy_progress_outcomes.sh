@@ -45,10 +45,12 @@ for row in "${rows[@]}"; do
     expect "$name: closing sentence" "${status_text#\*}" "${status_part##*\\r\\n}"
     shown=$(grep -o '\\r\\n[→●]' <<<"$exported" | wc -l)
     checks=$((checks + 1))
-    [ "$shown" -ge 3 ] && [ "$shown" -lt 20 ] || fail "$name: $shown log lines after ESC at 3"
+    [ "$shown" -lt 20 ] || fail "$name: $shown of 41 log lines after ESC at 3"
     esc_at=$(report_value "$work/$name.report" esc)
     checks=$((checks + 1))
-    [ "${esc_at% lines}" -ge 3 ] 2>/dev/null && [ "$shown" -le $((${esc_at% lines} + 2)) ] ||
+    # The key is read between files, and a few more files may be done before
+    # the run sees it (6 lines after ESC at 3 were seen on Wine).
+    [ "${esc_at% lines}" -ge 3 ] 2>/dev/null && [ "$shown" -ge "${esc_at% lines}" ] ||
       fail "$name: ESC pressed at [$esc_at], $shown lines in the end"
   else
     expect "$name: status text and log" "$status_text\\r\\n${lines//D\\/"$d"\\}" "$exported"
