@@ -18,7 +18,7 @@ rows=(
   "rclick-status|--rclick-export status|status|& コピー enabled of 1"
   "dblclick-list|--export list|list|"
   "dblclick-status|--export status|status|"
-  "again-dblclick|--rclick-export list --export status|list|& コピー enabled of 1"
+  "again-dblclick|--rclick-export status --export list|status|& コピー enabled of 1"
   "again-rclick|--export status --rclick-export list|status|& コピー grayed of 1"
 )
 for row in "${rows[@]}"; do
