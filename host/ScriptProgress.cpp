@@ -1,5 +1,5 @@
-// The progress window of LnCopy, as a user acts on it: ESC or a close request
-// while the run goes on, then, after the run, a resize, the log export by
+// The progress window of LnCopy, as a user acts on it: ESC, a click on the
+// ESC button or a close request while the run goes on, then, after the run, a resize, the log export by
 // double-click or by the right-click menu, and the closing of the window by its
 // button (left- or right-click). Besides the actions, it reports how the run
 // ended (the outcome icon drawn in the window, the run's time) and how the
@@ -18,7 +18,7 @@ enum : DWORD {
 };
 enum : int { IconSize = 32, IconLeft = 12, IconTop = 10 };  // the outcome icon, at (12, 10) of the client area
 
-const wchar_t* const progressActions[] = {L"--esc-after=", L"--close-after=",  L"--resize=",
+const wchar_t* const progressActions[] = {L"--esc-after=", L"--click-after=", L"--close-after=",  L"--resize=",
                                           L"--export=",    L"--rclick-export=", L"--rclick-button",
                                           nullptr};
 
@@ -133,9 +133,18 @@ void PressEscapeAfter(ScriptRun& run, HWND dialog, int lines) {
     int seen = WaitForLines(run, dialog, lines);
     if (seen < lines) return;
     SendKey(VK_ESCAPE, false);
-    ReportLine(run, "esc", std::to_string(seen) + " lines");
+    ReportLine(run, "cancel", std::to_string(seen) + " lines, ESC key");
     WaitForRunEnd(run, dialog);
     SendKey(VK_ESCAPE, true);
+}
+
+// A click on the ESC button once lines lines are in the list.
+void ClickButtonAfter(ScriptRun& run, HWND dialog, int lines) {
+    int seen = WaitForLines(run, dialog, lines);
+    if (seen < lines) return;
+    ClickControl(GetDlgItem(dialog, IdButton));
+    ReportLine(run, "cancel", std::to_string(seen) + " lines, button");
+    WaitForRunEnd(run, dialog);
 }
 
 void PostCloseAfter(ScriptRun& run, HWND dialog, int lines) {
@@ -278,6 +287,7 @@ bool PerformProgress(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     const std::wstring& name = action.name;
     int count = _wtoi(action.value.c_str());
     if (name == L"--esc-after") PressEscapeAfter(run, dialog, count);
+    else if (name == L"--click-after") ClickButtonAfter(run, dialog, count);
     else if (name == L"--close-after") PostCloseAfter(run, dialog, count);
     else if (name == L"--resize") ResizeWindow(run, dialog, action.value);
     else if (name == L"--export") DoubleClickExport(run, dialog, action.value);
