@@ -15,7 +15,12 @@ enum {
     LastListIndex = HistoryListLimit - 1,
 };
 
+// Opens the file for reading and writing. A read-only file is not opened at
+// all, also where the user's rights would allow it (root on Wine), so that it
+// neither fills the list nor changes.
 HANDLE OpenHistory(const char* path, DWORD disposition) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return INVALID_HANDLE_VALUE;
     return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }

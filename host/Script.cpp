@@ -85,7 +85,12 @@ void PlayDialog(ScriptRun& run, const DialogScript& script, HWND dialog) {
         ended = script.perform(run, dialog, action);
         ReleaseHeldKeys(run);
     }
-    if (!ended && IsWindow(dialog)) script.finish(run, dialog);
+    if (!ended && IsWindow(dialog)) {
+        // A --hold given last holds its keys at the ending ("--hold CTRL" at OK).
+        PressHeldKeys(run);
+        script.finish(run, dialog);
+        ReleaseHeldKeys(run);
+    }
     WaitFor([dialog] { return !IsWindow(dialog); }, ScriptWaitMs);
 }
 

@@ -64,18 +64,24 @@ void SelectInTree(HWND dialog, const std::wstring& value) {
 // A double-click on the tree's selected item.
 void DoubleClickTree(ScriptRun& run, HWND dialog) {
     HWND tree = GetDlgItem(dialog, TreeId);
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendToWindow(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    // The shell may still be moving the tree to its selection; wait for an
+    // item that is selected and shown, scrolled into view as the user would.
     RECT rect = {};
-    memcpy(&rect, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
-    if (!item || !SendToWindow(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect))) {
+    bool shown = WaitFor([tree, &rect] {
+        HTREEITEM item = reinterpret_cast<HTREEITEM>(SendToWindow(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        if (!item) return false;
+        SendToWindow(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+        memcpy(&rect, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
+        return SendToWindow(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)) != 0;
+    }, 10000);
+    if (!shown) {
         ReportLine(run, "script", "no tree item to double-click");
         return;
     }
     LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    SendToWindow(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendToWindow(tree, WM_LBUTTONUP, 0, at);
+    // The double-click message alone: the tree's button-down handler would
+    // wait for real mouse input to tell a click from a drag.
     SendToWindow(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendToWindow(tree, WM_LBUTTONUP, 0, at);
     Settle(dialog);
     // Explorer opens in a process of its own; it is reported and closed.
     WaitFor([&run] { return WatchShellWindows(run) > 0; }, ExplorerWaitMs);
@@ -178,6 +184,7 @@ bool RightClickOk(ScriptRun& run, HWND dialog) {
 }
 
 bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
+    Settle(dialog);  // the browser's own first refresh comes before the user's first act
     const std::wstring& name = action.name;
     if (name == L"--cancel") {
         ClickControl(GetDlgItem(dialog, IDCANCEL));
@@ -197,6 +204,7 @@ bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
 }
 
 void FinishBrowser(ScriptRun& run, HWND dialog) {
+    Settle(dialog);
     ReportBrowserState(run, dialog);
     PressOkOrReportRefusal(run, dialog);
 }
@@ -213,8 +221,12 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
 
 bool HasChild(HWND window, int id) { return GetDlgItem(window, id) != nullptr; }
 
-// The library's own dialogs and boxes, which their scripts and the host handle.
+// The library's own dialogs and boxes, which their scripts and the host
+// handle, and whatever is not a dialog (menus, tips): not the shell's questions.
 bool IsLibraryWindow(HWND window) {
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") != 0) return true;
     return HasChild(window, HistoryBoxId) || HasChild(window, TreeId) || (HasChild(window, 3) && HasChild(window, 4)) ||
            HasChild(window, 1005) || HasChild(window, 1010) || HasChild(window, 0xFFFF);
 }

@@ -1,0 +1,58 @@
+# The destination browser through ./tavimore: a folder picked in the tree,
+# drops, typed paths that OK refuses, the check boxes, Explorer on a
+# double-click in the tree, Cancel.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lncopy_lib.sh"
+
+rm -rf "$work/src" "$work/dst"
+mkdir -p "$work/src" "$work/dst/tree" "$work/dst/drop/sub" "$work/dst/shown"
+echo alpha >"$work/src/a.txt"
+echo dropped >"$work/dst/drop/file.txt"
+dst=$(windows_form "$work/dst")
+set_history "$dst\\shown"
+
+# name | actions | result | pathBuffer
+table="tree|--tree $work/dst/tree|0x00000001|$dst\\tree\\a.txt
+drop-file|--drop $work/dst/drop/file.txt|0x00000001|$dst\\drop\\a.txt
+drop-folder|--drop $work/dst/drop/sub|0x00000001|$dst\\drop\\sub\\a.txt
+drop-vanished|--drop $work/dst/drop/gone/deeper/x.txt|0x00000001|$dst\\drop\\a.txt
+drop-nothing|--drop Q:\\no\\such\\thing|0x00000001|$dst\\shown\\a.txt
+cancel|--dest $work/dst/cancelled --cancel|0x00000000|$dst\\cancelled
+bad-character|--dest $work/dst/ab*|0x00000000|$dst\\ab*
+no-such-drive|--dest Q:\\nowhere|0x00000000|Q:\\nowhere"
+while IFS='|' read -r name actions result path; do
+  set_history "$dst\\shown"
+  # shellcheck disable=SC2086
+  lncopy "$name" $actions "$work/src/a.txt"
+  check_run "$name" "$result" "$path"
+done <<<"$table"
+# A refused OK: the dialog stays, the focus is in the history box's edit
+# field (1001) with the culprit selected, and the command is cancelled.
+bad=$(windows_form "$work/dst/ab*")
+star=$((${#bad} - 1))
+expect "bad-character refused" "1001 $star-$((star + 1))" "$(value bad-character refused)"
+checks=$((checks + 1))
+[ -n "$(value no-such-drive refused)" ] || fail "no-such-drive: OK was not refused"
+exists tree "$work/dst/tree/a.txt"
+missing cancel "$work/dst/cancelled"
+expect "refused then cancelled: history unchanged" "$dst\\shown" "$(history_entries)"
+# Several paths dropped at once: the first one counts.
+lncopy drop-two --drop "$work/dst/drop/sub|$work/dst/tree" "$work/src/a.txt"
+check_run drop-two 0x00000001 "$dst\\drop\\sub\\a.txt"
+
+# Check boxes: clearing new and update unchecks and disables below; checking
+# new again enables below but leaves it clear.
+mkdir -p "$work/src/d"
+lncopy boxes --dest "$work/dst" --toggle 8112,8114,8112 --attributes 10 "$work/src/d"
+expect "boxes checks" "8111=0 8112=1 8114=0 8118=0" "$(value boxes checks)"
+expect "boxes pathBuffer" "$dst\\d" "$(value boxes pathBuffer)"
+
+# A double-click on the tree's folder opens Explorer on it; the host reports
+# and closes that window.
+set_history "$dst\\shown"
+lncopy explorer --tree "$work/dst/tree" --tree-dblclick --cancel "$work/src/a.txt"
+expect "explorer window" "tree | " "$(value explorer shell)"
+[ -n "$(value explorer shell)" ] || cat "$work/explorer.report" >&2
+expect "explorer result" 0x00000000 "$(value explorer result)"
+
+finish

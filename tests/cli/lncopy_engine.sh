@@ -1,0 +1,104 @@
+# LnCopy with the library's own engine, through ./tavimore: copy and move with
+# and without the progress window, the quiet run's box, the 0x20 toggle, a
+# single folder below, a destination that does not exist yet, a drive root, a
+# full pathBuffer, and moves that must not lose a file.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lncopy_lib.sh"
+set_history
+
+# fresh_sources: src/a.txt, src/b.txt, src/d/c.txt
+fresh_sources() {
+  rm -rf "$work/src" "$work/dst"
+  mkdir -p "$work/src/d" "$work/dst"
+  echo alpha >"$work/src/a.txt"
+  echo beta >"$work/src/b.txt"
+  echo gamma >"$work/src/d/c.txt"
+}
+src=$(windows_form "$work/src")
+dst=$(windows_form "$work/dst")
+
+# name | extra options | expected result | title of the progress window ("" for none) | files moved?
+table="copy-window||0x00000001| コピーしています|no
+move-window|--toggle 8111|0x00000001| 移動 しています|yes
+copy-quiet-keys|--keys 4|0x00000005||no
+copy-quiet-rclick|--rclick-ok|0x00000005||no
+quiet-and-rclick|--keys 4 --rclick-ok|0x00000001| コピーしています|no
+move-quiet|--toggle 8111 --keys 4|0x00000005||yes
+ctrl-keys|--keys 2|0x00000003| コピーしています|no"
+while IFS='|' read -r name extra result progress moved; do
+  fresh_sources
+  # shellcheck disable=SC2086
+  lncopy "$name" --dest "$work/dst/new/deeper" $extra "$work/src/a.txt" "$work/src/b.txt" "$work/src/d"
+  check_run "$name" "$result" "$dst\\new\\deeper\\a.txt"
+  exists "$name" "$work/dst/new/deeper/a.txt" "$work/dst/new/deeper/b.txt" "$work/dst/new/deeper/d/c.txt"
+  expect "$name copied bytes" "alpha" "$(cat "$work/dst/new/deeper/a.txt" 2>/dev/null)"
+  if [ "$moved" = yes ]; then missing "$name" "$work/src/a.txt" "$work/src/d/c.txt"
+  else exists "$name" "$work/src/a.txt" "$work/src/d/c.txt"; fi
+  # The progress window's title is the last title the run set; a quiet run has none.
+  titles=$(values "$name" title)
+  case $progress in
+    "") checks=$((checks + 1)); [[ $titles != *"しています"* ]] || fail "$name: a progress window opened: $titles" ;;
+    *) expect "$name progress title" "$progress" "${titles##* ; }" ;;
+  esac
+  expect "$name box" "" "$(value "$name" box)"
+  # options bit 0x20 follows CTRL (key mask bit 1) only.
+  case $extra in *"--keys 2"*) want=0x00000020 ;; *) want=0x00000000 ;; esac
+  expect "$name options" "$want" "$(value "$name" options)"
+done <<<"$table"
+
+# The host window's text follows the move box at once (the host's titles come first).
+expect "move-window host texts" ' コピー ;   移 動' "$(values move-window title | awk -F' ; ' '{ print $1 " ; " $2 }')"
+
+# One folder: below is offered and checked; its content lands in the
+# destination, and pathBuffer is the folder with its final backslash.
+fresh_sources
+lncopy below --dest "$work/dst" "$work/src/d"
+check_run below 0x00000001 "$dst\\"
+expect "below checks" "8111=0 8112=1 8114=1 8118=1" "$(value below checks)"
+exists below "$work/dst/c.txt"
+missing below "$work/dst/d"
+
+# A quiet run with an error reports it in the box; the item that vanished is
+# counted, the other one copied.
+fresh_sources
+lncopy quiet-error --dest "$work/dst" --keys 4 "$work/src/a.txt" "$work/src/gone.txt"
+check_run quiet-error 0x00000005 "$dst\\a.txt"
+expect "quiet-error box" " Tavimore | 作成フォルダー   0 /  0\r\nコピーファイル    1 /  1\r\nエラー: 1   エラー が有りました。" \
+  "$(value quiet-error box)"
+
+# A drive root is copied by its content, not counted as vanished.
+fresh_sources
+ln -sfn "$work/src" "$prefix/dosdevices/q:"
+lncopy drive-root --dest "$work/dst" --attributes 10 'Q:\'
+rm -f "$prefix/dosdevices/q:"
+check_run drive-root 0x00000001 "$dst\\"
+exists drive-root "$work/dst/a.txt" "$work/dst/d/c.txt"
+expect "drive-root box" "" "$(value drive-root box)"
+
+# A destination that fills pathBuffer: the folder is made and used, the
+# first item's name is cut rather than written past the field.
+fresh_sources
+long=$work/dst/$(printf 'x%.0s' $(seq 1 60))/$(printf 'y%.0s' $(seq 1 60))/$(printf 'z%.0s' $(seq 1 60))
+long_windows=$(windows_form "$long")
+pad=$((258 - ${#long_windows} - 1))
+long=$long/$(printf 'w%.0s' $(seq 1 $pad))
+long_windows=$(windows_form "$long")
+expect "long destination length" 258 "${#long_windows}"
+lncopy long --dest "$long" "$work/src/a.txt"
+check_run long 0x00000001 "$long_windows\\"
+exists long "$long"
+
+# Moves never lose a file: into the source's own tree, and into its own folder.
+fresh_sources
+lncopy move-into-itself --dest "$work/src/d/inner" --toggle 8111 --attributes 0 "$work/src/d"
+exists move-into-itself "$work/src/d/c.txt"
+expect "move-into-itself bytes" gamma "$(cat "$work/src/d/c.txt")"
+fresh_sources
+lncopy move-onto-itself --dest "$work/src" --toggle 8111 "$work/src/a.txt"
+exists move-onto-itself "$work/src/a.txt"
+expect "move-onto-itself bytes" alpha "$(cat "$work/src/a.txt")"
+fresh_sources
+lncopy move-onto-itself-quiet --dest "$work/src" --toggle 8111 --keys 4 "$work/src/a.txt" "$work/src/d"
+expect "move-onto-itself-quiet bytes" "alpha gamma" "$(cat "$work/src/a.txt" "$work/src/d/c.txt" 2>&1 | paste -sd' ')"
+
+finish

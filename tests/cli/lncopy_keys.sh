@@ -1,0 +1,29 @@
+# Keys really held (SendInput) in the destination browser, through ./tavimore:
+# CTRL at OK toggles options bit 0x20, NONCONVERT at OK asks for the quiet
+# run, and a right-click on OK while NONCONVERT is held toggles it back.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lncopy_lib.sh"
+set_history
+
+mkdir -p "$work/src" "$work/dst"
+echo alpha >"$work/src/a.txt"
+dst=$(windows_form "$work/dst")
+
+# name | actions | result | options afterwards | progress window shown
+table="ctrl|--dest $work/dst --hold CTRL|0x00000003|0x00000020|yes
+ctrl-start-set|--dest $work/dst --hold CTRL|0x00000003|0x00000000|yes
+nonconvert|--dest $work/dst --hold NONCONVERT|0x00000005|0x00000000|no
+nonconvert-rclick|--dest $work/dst --hold NONCONVERT --rclick-ok|0x00000001|0x00000000|yes"
+while IFS='|' read -r name actions result options window; do
+  start=0
+  [ "$name" = ctrl-start-set ] && start=20
+  # shellcheck disable=SC2086
+  lncopy "$name" --options "$start" $actions "$work/src/a.txt"
+  check_run "$name" "$result" "$dst\\a.txt"
+  expect "$name options" "$options" "$(value "$name" options)"
+  shown=no
+  [[ $(values "$name" title) == *"しています"* ]] && shown=yes
+  expect "$name progress window" "$window" "$shown"
+done <<<"$table"
+
+finish
