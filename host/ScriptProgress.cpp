@@ -20,7 +20,7 @@ enum : int { IconSize = 32, IconLeft = 12, IconTop = 10 };  // the outcome icon,
 
 const wchar_t* const progressActions[] = {L"--esc-after=", L"--click-after=", L"--close-after=",  L"--resize=",
                                           L"--export=",    L"--rclick-export=", L"--rclick-button",
-                                          nullptr};
+                                          L"--wait-end",   nullptr};
 
 // The window being played and when it was announced (the run starts right
 // after the announcement is handled: both are posted, in that order).
@@ -266,8 +266,8 @@ void RightClickExport(ScriptRun& run, HWND dialog, const std::wstring& value) {
     ReportSelection(run, dialog);
 }
 
-// Closes by a click on the button (keys of a pending --hold held meanwhile),
-// and reports how the window closed.
+// Closes by a click (or right-click) on the button once the run has ended, and
+// reports how the window closed. Keys of a --hold are held by the framework.
 void CloseByButton(ScriptRun& run, HWND dialog, bool right) {
     if (!WaitForRunEnd(run, dialog)) {
         ReportLine(run, "closed", "before the ending");
@@ -275,11 +275,9 @@ void CloseByButton(ScriptRun& run, HWND dialog, bool right) {
     }
     TakeScreenshot(run, dialog, "progress", "close");
     HWND button = GetDlgItem(dialog, IdButton);
-    PressHeldKeys(run);
     if (right) RightClickControl(button);
     else ClickControl(button);
     bool closed = WaitFor([dialog] { return !IsWindow(dialog); }, CloseWaitMs);
-    ReleaseHeldKeys(run);
     ReportLine(run, "closed", closed ? (right ? "right-click on the button" : "button") : "stayed open");
 }
 
@@ -290,6 +288,7 @@ bool PerformProgress(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     else if (name == L"--click-after") ClickButtonAfter(run, dialog, count);
     else if (name == L"--close-after") PostCloseAfter(run, dialog, count);
     else if (name == L"--resize") ResizeWindow(run, dialog, action.value);
+    else if (name == L"--wait-end") WaitForRunEnd(run, dialog);
     else if (name == L"--export") DoubleClickExport(run, dialog, action.value);
     else if (name == L"--rclick-export") RightClickExport(run, dialog, action.value);
     else if (name == L"--rclick-button") {

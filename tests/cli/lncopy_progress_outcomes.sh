@@ -67,17 +67,17 @@ rows=(
   "0|--keys 0|0x00000000|button"
   "0|--rclick-button|0x00000020|right-click on the button"
   "20|--rclick-button|0x00000000|right-click on the button"
-  "0|--keys 0 --hold CTRL|0x00000020|button"
-  "60|--keys 0 --hold CTRL|0x00000040|button"
-  "0|--keys 0 --hold CTRL --rclick-button|0x00000020|right-click on the button"
+  "0|--keys 0 --wait-end --hold CTRL|0x00000020|button"
+  "60|--keys 0 --wait-end --hold CTRL|0x00000040|button"
+  "0|--keys 0 --wait-end --hold CTRL --rclick-button|0x00000020|right-click on the button"
 )
 n=0
 for row in "${rows[@]}"; do
   IFS='|' read -r options actions after closed <<<"$row"
   name=toggle$((n += 1))
   mkdir -p "$work/dst-$name"
-  # --keys 0: the browser's OK reads no keys. A --hold after the browser's
-  # actions is taken by the progress window's ending (or its right-click).
+  # --keys 0: the browser's OK reads no keys. --wait-end, a progress window
+  # action, puts the --hold behind it at that window's ending or right-click.
   # shellcheck disable=SC2086
   copy_run "$name" --options "$options" --dest "$work/dst-$name" $actions "$src/a.txt"
   expect "$name ($actions): options" "$after" "$(report_value "$work/$name.report" options)"
