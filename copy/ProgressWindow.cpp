@@ -11,7 +11,7 @@ enum : UINT {
 };
 
 enum : ULONG_PTR { ModeBitsLimit = 32 };  // ModeWord above this holds an exported log
-enum : LPARAM { KeyboardMenuPosition = -1 };  // WM_CONTEXTMENU raised by the keyboard
+enum : DWORD { KeyboardMenuPosition = 0xFFFFFFFF };  // WM_CONTEXTMENU raised by the keyboard (-1)
 
 // Reads window's rectangle with its top-left corner in dialog's client
 // coordinates. Returns false when the window's rectangle cannot be read.
@@ -44,7 +44,7 @@ SIZE_T ExportSize(HWND list, HWND status, bool withStatus) {
 // exported) and returns true when the user chose it.
 bool ChooseCopyFromMenu(HWND dialog, HWND clicked, LPARAM position, bool offered) {
     POINT at = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-    if (position == KeyboardMenuPosition) {  // Shift+F10 or the menu key: at the control
+    if (static_cast<DWORD>(position) == KeyboardMenuPosition) {  // Shift+F10 or the menu key: at the control
         RECT rect;
         GetWindowRect(clicked, &rect);
         at.x = rect.left + (rect.right - rect.left) / 2;
