@@ -6,7 +6,8 @@
 // Columns: engine and floor time (best of the repeats), their ratio, the plain
 // loop alone, what one Sleep(13) really took here, the highest working set and
 // private bytes of the process seen during the engine's runs of that tree.
-// Usage: copy_bench.exe [repeats]
+// Usage: copy_bench.exe [repeats]; "prepare N" makes tree N for bench/copy's
+// run of the whole command ./tavimore LnCopy (see PrepareForCommand).
 #include <windows.h>
 #include <psapi.h>
 #include <stdio.h>
@@ -256,23 +257,8 @@ void AddLargeFiles(Scenario& scenario, int count, DWORD size, bool partly) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    int repeats = argc > 1 ? atoi(argv[1]) : 1;
-    if (repeats < 1) repeats = 1;
-    root = "C:\\cb" + std::to_string(GetCurrentProcessId() % 10000);
-    RemoveTree(root);
-    if (!CreateDirectoryA(root.c_str(), nullptr)) {
-        fprintf(stderr, "cannot make %s\n", root.c_str());
-        return 1;
-    }
-    HostSession session;
-    if (!OpenHostSession(session)) return 1;
-    HWND list = CreateWindowExA(0, "LISTBOX", "", WS_POPUP | WS_VSCROLL | LBS_EXTENDEDSEL, 0, 0, 400, 200, nullptr,
-                                nullptr, nullptr, nullptr);
-    HWND status = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 60, nullptr, nullptr, nullptr, nullptr);
-
+// The trees every table runs on.
+std::vector<Scenario> MakeScenarios() {
     std::vector<Scenario> scenarios(7);
     scenarios[0].name = "100 small files, empty";
     AddSmallTree(scenarios[0], 10, 10, false);
@@ -288,6 +274,63 @@ int main(int argc, char** argv) {
     AddLargeFiles(scenarios[5], 4, 32u << 20, false);
     scenarios[6].name = "4 x 32 MiB, partly current";
     AddLargeFiles(scenarios[6], 4, 32u << 20, true);
+    return scenarios;
+}
+
+// "prepare N": makes tree N for a run of the whole command (bench/copy runs
+// ./tavimore LnCopy on it): source, destination, the plain loop timed, the
+// destination made again. Prints one tab-separated line: files, folders, loop
+// ms, floor ms, name, destination, then the selected top items.
+int PrepareForCommand(size_t index) {
+    std::vector<Scenario> scenarios = MakeScenarios();
+    if (index >= scenarios.size()) return 2;
+    const Scenario& scenario = scenarios[index];
+    CreateDirectoryA(root.c_str(), nullptr);
+    if (!MakeSource(scenario) || !MakeDestination(scenario)) return 1;
+    double loop = TimePlainLoop(scenario);
+    if (!MakeDestination(scenario)) return 1;
+    Counts work = WorkOf(scenario);
+    double floor = StepSleepMs * static_cast<double>(work.files + work.folders) + loop;
+    printf("%lu\t%lu\t%.0f\t%.0f\t%s\t%s", work.files, work.folders, loop, floor, scenario.name,
+           DestinationRoot().c_str());
+    for (const Item& item : scenario.items)
+        if (item.relative.find('\\') == std::string::npos) printf("\t%s\\%s", SourceRoot().c_str(), item.relative.c_str());
+    printf("\n");
+    return 0;
+}
+
+}  // namespace
+
+// Usage: copy_bench.exe [repeats] | prepare N | count | clean
+int main(int argc, char** argv) {
+    if (argc > 1 && strcmp(argv[1], "prepare") == 0) {
+        root = "C:\\cbcommand";
+        return argc > 2 ? PrepareForCommand(static_cast<size_t>(atoi(argv[2]))) : 2;
+    }
+    if (argc > 1 && strcmp(argv[1], "count") == 0) {
+        printf("%u\n", static_cast<unsigned>(MakeScenarios().size()));
+        return 0;
+    }
+    if (argc > 1 && strcmp(argv[1], "clean") == 0) {
+        root = "C:\\cbcommand";
+        RemoveTree(root);
+        return 0;
+    }
+    int repeats = argc > 1 ? atoi(argv[1]) : 1;
+    if (repeats < 1) repeats = 1;
+    root = "C:\\cb" + std::to_string(GetCurrentProcessId() % 10000);
+    RemoveTree(root);
+    if (!CreateDirectoryA(root.c_str(), nullptr)) {
+        fprintf(stderr, "cannot make %s\n", root.c_str());
+        return 1;
+    }
+    HostSession session;
+    if (!OpenHostSession(session)) return 1;
+    HWND list = CreateWindowExA(0, "LISTBOX", "", WS_POPUP | WS_VSCROLL | LBS_EXTENDEDSEL, 0, 0, 400, 200, nullptr,
+                                nullptr, nullptr, nullptr);
+    HWND status = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 60, nullptr, nullptr, nullptr, nullptr);
+
+    std::vector<Scenario> scenarios = MakeScenarios();
 
     printf("%-34s %5s %5s %9s %9s %6s %8s %8s %9s %8s\n", "tree", "files", "dirs", "engine ms", "floor ms",
            "ratio", "loop ms", "sleep ms", "peakWS KB", "priv KB");

@@ -399,6 +399,9 @@ struct CallOutcome {
     SIZE_T peakBytes = 0;   // peak working set just after it
     std::string clipboard = "none";
     std::vector<std::string> windows;
+    bool exported = false;  // LnCopy handed back its log
+    std::string exportedText;  // that log as UTF-8, one report line
+    SIZE_T exportedBlock = 0;  // the block's size in bytes (text and NUL when exact)
 };
 
 SIZE_T WorkingSet(bool peak) {
@@ -445,6 +448,11 @@ bool DeliverText(const HostRun& run, HostSession& session, HGLOBAL block, DWORD 
         if (!written) WriteError("tavihost: cannot write the raw file\n");
     }
     WriteTextToStdout(data, length, wide);
+    if (run.command->kind == KindLnCopy) {
+        outcome.exported = true;
+        outcome.exportedBlock = size;
+        outcome.exportedText = EscapeLine(CodePage932ToUtf8(static_cast<const char*>(data), static_cast<int>(length)));
+    }
     while (GlobalUnlock(block)) {
     }
     if (PlaceOnClipboard(session.window, block, format)) {
@@ -484,6 +492,11 @@ bool WriteReport(const HostRun& run, const HostSession& session, DWORD format, c
     for (const std::string& title : session.titles)
         text += "title: " + EscapeLine(CodePage932ToUtf8(title.data(), static_cast<int>(title.size()))) + "\n";
     for (const std::string& line : run.script.reportLines) text += EscapeLine(line) + "\n";
+    if (outcome.exported) {
+        text += "exported: " + outcome.exportedText + "\n";
+        snprintf(line, sizeof line, "exportedBlock: %lu bytes\n", static_cast<unsigned long>(outcome.exportedBlock));
+        text += line;
+    }
     text += "clipboard: " + outcome.clipboard + "\n";
     snprintf(line, sizeof line, "elapsed: %.0f ms\n", outcome.elapsedMs);
     text += line;

@@ -42,7 +42,7 @@ struct ModuleState {
     KeyCallback keyCallback;
     PathCallback pathCallback;
     CopyCounters counters;
-    DWORD modeWord;
+    ULONG_PTR modeWord;  // mode bits, or in LnCopy the handle of an exported log
     ULONG_PTR slotTable[SlotCount];
 };
 
