@@ -32,7 +32,22 @@ if(TAVIMORE_HAVE_LIBFUZZER)
   endforeach()
   target_compile_definitions(fuzz_decision_portable PRIVATE TAVIMORE_NO_SIMD)
   target_compile_definitions(fuzz_decision_mask32 PRIVATE TAVIMORE_MASK32)
-  # Further targets, one file each (fuzz/<area>.fuzz.cmake), with fuzz_flags set.
+  # add_fuzz_target(NAME MAX_LEN SOURCES source... INCLUDES dir...): one libFuzzer
+  # program over platform-free sources, run for 5 s by ctest.
+  function(add_fuzz_target name max_len)
+    cmake_parse_arguments(F "" "" "SOURCES;INCLUDES" ${ARGN})
+    add_executable(fuzz_${name} ${F_SOURCES})
+    target_include_directories(fuzz_${name} PRIVATE ${F_INCLUDES})
+    target_compile_options(fuzz_${name} PRIVATE ${fuzz_flags})
+    target_link_options(fuzz_${name} PRIVATE ${fuzz_flags})
+    add_test(NAME fuzz_${name}
+      COMMAND fuzz_${name} -max_total_time=5 -max_len=${max_len} -print_final_stats=1
+              -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/fuzz-crash-${name}-
+              ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus-${name})
+    set_tests_properties(fuzz_${name} PROPERTIES TIMEOUT 60)
+    file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus-${name})
+  endfunction()
+  # Further targets, one file each (fuzz/<area>.fuzz.cmake).
   file(GLOB fuzz_target_lists ${PROJECT_SOURCE_DIR}/fuzz/*.fuzz.cmake)
   foreach(target_list ${fuzz_target_lists})
     include(${target_list})

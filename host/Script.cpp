@@ -187,8 +187,6 @@ LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return static_cast<LRESULT>(result);
 }
 
-namespace {
-
 void SendKey(WORD key, bool up) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
@@ -196,8 +194,6 @@ void SendKey(WORD key, bool up) {
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     SendInput(1, &input, sizeof input);
 }
-
-}  // namespace
 
 void PressHeldKeys(ScriptRun& run) {
     for (WORD key : run.heldKeys) SendKey(key, false);
@@ -246,7 +242,7 @@ void TypeText(HWND edit, const std::string& text) {
     }
 }
 
-void DropPaths(HWND window, const std::vector<std::string>& paths) {
+void DropPaths(HWND window, const std::vector<std::string>& paths, DropDelivery delivery) {
     size_t size = sizeof(DROPFILES) + 1;
     for (const std::string& path : paths) size += path.size() + 1;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
@@ -260,7 +256,10 @@ void DropPaths(HWND window, const std::vector<std::string>& paths) {
         at += path.size() + 1;
     }
     GlobalUnlock(block);
-    if (!PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) GlobalFree(block);
+    if (delivery == DropHandled)
+        SendToWindow(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    else if (!PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0))
+        GlobalFree(block);
 }
 
 std::vector<std::string> SplitPathList(const std::wstring& list) {

@@ -94,6 +94,8 @@ LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PressHeldKeys(ScriptRun& run);
 void ReleaseHeldKeys(ScriptRun& run);
 void TapKey(WORD key);
+// One real key-down or key-up (SendInput), seen by every window of the display.
+void SendKey(WORD key, bool up);
 
 // A click on a button control: the button's own mouse messages, so the
 // dialog sees BN_CLICKED as from the mouse.
@@ -107,8 +109,11 @@ void FocusControl(HWND dialog, HWND field);
 // (WM_CHAR; a double-byte character as its two bytes), replacing the selection.
 void TypeText(HWND edit, const std::string& text);
 // Drops paths (code page 932) on window as the shell does for a window that
-// accepts files: one WM_DROPFILES with a shell drop block.
-void DropPaths(HWND window, const std::vector<std::string>& paths);
+// accepts files: one WM_DROPFILES with a shell drop block. DropHandled returns
+// only once the window has handled it (so a key held for the action is still
+// down then); DropPosted returns at once.
+enum DropDelivery { DropPosted, DropHandled };
+void DropPaths(HWND window, const std::vector<std::string>& paths, DropDelivery delivery = DropPosted);
 // Splits "a|b|c" into paths converted to code page 932.
 std::vector<std::string> SplitPathList(const std::wstring& list);
 

@@ -43,14 +43,6 @@ double MillisecondsSince(const LARGE_INTEGER& start) {
     return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-void SendKey(WORD key, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
 int LineCount(HWND dialog) {
     return static_cast<int>(SendToWindow(GetDlgItem(dialog, IdList), LB_GETCOUNT, 0, 0));
 }

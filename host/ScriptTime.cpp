@@ -1,7 +1,6 @@
 // The date-and-time dialog of DtTime, as a user acts on it.
 #include "Script.h"
 #include <shellapi.h>
-#include <shlobj.h>
 #include <string.h>
 
 namespace {
@@ -65,24 +64,6 @@ void TypeTime(ScriptRun& run, HWND dialog, const std::wstring& value) {
     ReportFocus(run, dialog);
 }
 
-// Drops paths on the dialog and returns once the dialog has handled the drop
-// (sent, not posted, so that a key held for this action is still down).
-void DropAndWait(HWND dialog, const std::vector<std::string>& paths) {
-    size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& path : paths) size += path.size() + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!block) return;
-    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    char* at = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-    for (const std::string& path : paths) {
-        memcpy(at, path.c_str(), path.size() + 1);
-        at += path.size() + 1;
-    }
-    GlobalUnlock(block);
-    SendToWindow(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
-}
-
 bool PerformTime(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     if (action.name == L"--time") {
         TypeTime(run, dialog, action.value);
@@ -97,7 +78,7 @@ bool PerformTime(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     } else if (action.name == L"--zero-clock") {
         RightClickControl(GetDlgItem(dialog, IdNow));
     } else if (action.name == L"--drop") {
-        DropAndWait(dialog, SplitPathList(action.value));
+        DropPaths(dialog, SplitPathList(action.value), DropHandled);
     } else if (action.name == L"--rclick-ok") {
         ReportFields(run, dialog);
         TakeScreenshot(run, dialog, "time", "close");
