@@ -1,15 +1,3 @@
-# Cross toolchain: 64-bit Windows (the test twin of the 32-bit library, for machines that cannot run i386 programs) through MinGW-w64 (posix thread model, so that
-# GoogleTest's std::mutex exists), static runtime so that nothing but system DLLs
-# are imported.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+# 64-bit Windows: the same sources, run by the tests where i386 programs cannot run.
+set(mingw_arch x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
