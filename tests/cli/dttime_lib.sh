@@ -25,10 +25,10 @@ disk_time() {
 # dttime REPORT ACTIONS PATH...: ./tavimore DtTime with the actions of a table
 # row ("--time=2021 3 4 5 6 7 8;--inside": ";" between actions, "=" before a value).
 dttime() {
-  local report=$1 spec=$2 piece args=()
+  local report=$1 actions=$2 piece args=()
   shift 2
   local IFS=';'
-  for piece in $spec; do
+  for piece in $actions; do
     if [[ $piece == *=* ]]; then args+=("${piece%%=*}" "${piece#*=}"); else args+=("$piece"); fi
   done
   unset IFS
