@@ -238,25 +238,6 @@ int ParseCommandLine(int count, wchar_t** args, HostRun& run) {
 
 // --- output -----------------------------------------------------------------
 
-std::string WideToUtf8(const wchar_t* text, int units) {
-    std::string out;
-    if (units <= 0) return out;
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return out;
-    out.resize(bytes);
-    WideCharToMultiByte(CP_UTF8, 0, text, units, &out[0], bytes, nullptr, nullptr);
-    return out;
-}
-
-std::string CodePage932ToUtf8(const char* text, int bytes) {
-    if (bytes <= 0) return std::string();
-    int units = MultiByteToWideChar(932, 0, text, bytes, nullptr, 0);
-    if (units <= 0) return std::string();
-    std::wstring wide(units, L'\0');
-    MultiByteToWideChar(932, 0, text, bytes, &wide[0], units);
-    return WideToUtf8(wide.data(), units);
-}
-
 bool WriteAll(HANDLE file, const void* data, size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -387,7 +368,7 @@ std::string EscapeLine(const std::string& utf8) {
 
 std::string FieldText(const char* field) {
     size_t length = strnlen(field, HostBufferSize);
-    return EscapeLine(CodePage932ToUtf8(field, static_cast<int>(length)));
+    return EscapeLine(CodePage932ToUtf8(std::string(field, length)));
 }
 
 // --- the call ---------------------------------------------------------------
@@ -451,7 +432,7 @@ bool DeliverText(const HostRun& run, HostSession& session, HGLOBAL block, DWORD 
     if (run.command->kind == KindLnCopy) {
         outcome.exported = true;
         outcome.exportedBlock = size;
-        outcome.exportedText = EscapeLine(CodePage932ToUtf8(static_cast<const char*>(data), static_cast<int>(length)));
+        outcome.exportedText = EscapeLine(CodePage932ToUtf8(std::string(static_cast<const char*>(data), length)));
     }
     while (GlobalUnlock(block)) {
     }
@@ -470,7 +451,7 @@ void WatchOpenedWindows(HostSession& session, CallOutcome& outcome, bool batch) 
     session.onWindowOpened = [&outcome, batch](HWND opened, LPARAM) {
         char title[260] = "";
         GetWindowTextA(opened, title, sizeof title);
-        outcome.windows.push_back(EscapeLine(CodePage932ToUtf8(title, static_cast<int>(strlen(title)))));
+        outcome.windows.push_back(EscapeLine(CodePage932ToUtf8(title)));
         if (batch) PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
     };
 }
@@ -487,10 +468,10 @@ bool WriteReport(const HostRun& run, const HostSession& session, DWORD format, c
     text += "pathBuffer: " + FieldText(session.context->pathBuffer) + "\n";
     text += "messageBuffer: " + FieldText(session.context->messageBuffer) + "\n";
     for (const std::string& box : session.boxes)
-        text += "box: " + EscapeLine(CodePage932ToUtf8(box.data(), static_cast<int>(box.size()))) + "\n";
+        text += "box: " + EscapeLine(CodePage932ToUtf8(box)) + "\n";
     for (const std::string& window : outcome.windows) text += "window: " + window + "\n";
     for (const std::string& title : session.titles)
-        text += "title: " + EscapeLine(CodePage932ToUtf8(title.data(), static_cast<int>(title.size()))) + "\n";
+        text += "title: " + EscapeLine(CodePage932ToUtf8(title)) + "\n";
     for (const std::string& line : run.script.reportLines) text += EscapeLine(line) + "\n";
     if (outcome.exported) {
         text += "exported: " + outcome.exportedText + "\n";
@@ -520,7 +501,7 @@ void WriteBoxesToStderr(const HostSession& session) {
     for (const std::string& box : session.boxes) {
         size_t bar = box.find(" | ");  // "CAPTION | TEXT"
         std::string text = bar == std::string::npos ? box : box.substr(bar + 3);
-        std::string utf8 = CodePage932ToUtf8(text.data(), static_cast<int>(text.size()));
+        std::string utf8 = CodePage932ToUtf8(text);
         std::string line = "Tavimore: ";
         for (size_t i = 0; i < utf8.size(); ++i) {
             if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;

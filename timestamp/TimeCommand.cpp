@@ -84,6 +84,7 @@ bool ChosenInstant(const char* record, FILETIME* instant) {
 extern "C" ULONG_PTR WINAPI DtTime(HostContext* context, char** selection, int count, HWND host, void*,
                                    KeyCallback keyCallback) {
     ClearModuleState();
+    if (!context) return 0;
     moduleState.workPointer = context->workBuffer;
     moduleState.findDataPointer = &context->findData;
     moduleState.keyCallback = keyCallback;
