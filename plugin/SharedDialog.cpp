@@ -26,9 +26,12 @@ enum : WPARAM {
 bool IsProgressDialog() { return SlotWindow(SlotControl0) != nullptr; }
 bool IsNameDialog() { return SlotWindow(SlotControl3) != nullptr; }
 
+// The role is compared unsigned: the progress dialog's value is a position in
+// the host's pathBuffer, which may lie at or above 0x80000000 in a host that
+// is large-address aware.
 void InitSharedDialog(HWND dialog, LPARAM role) {
     PostMessageA(HostWindow(), WM_APP_OPENED, reinterpret_cast<WPARAM>(dialog), 0);
-    if (role < RoleTime)
+    if (static_cast<ULONG_PTR>(role) < static_cast<ULONG_PTR>(RoleTime))
         InitNameDialog(dialog);
     else if (role == RoleTime)
         InitTimeDialog(dialog);

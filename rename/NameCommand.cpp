@@ -28,6 +28,15 @@ ULONG_PTR ReportTargetFailure(HostContext* context) {
 size_t HostSeparators(char* text) { return moduleState.pathCallback(text, PathSeparatorCount); }
 char* HostNamePart(char* path) { return reinterpret_cast<char*>(moduleState.pathCallback(path, PathNamePart)); }
 
+// True when path names something below its root: at least one "\" after a
+// drive's "X:", at least two after a UNC path's leading "\\" (server, share).
+// A target without one cannot be made, and EnsurePath refuses it unreported.
+bool NamesItemBelowRoot(char* path) {
+    if (path[0] == '\0' || path[1] == '\0') return false;
+    size_t least = path[0] == '\\' ? 2 : 1;
+    return HostSeparators(path + 2) >= least;
+}
+
 // Rename to messageBuffer. A target ending with "\" names a folder: the item
 // keeps its own name there. Returns 1 whether or not the move succeeded.
 ULONG_PTR RenameToTarget(HostContext* context, const char* selected, char* target, const char* ownName) {
@@ -98,6 +107,11 @@ extern "C" ULONG_PTR WINAPI CgName(HostContext* context, char** selection, int r
     if (rename && !OwnNameFits(buffer, HostBufferSize, ownName)) {
         textChoice.failureSuffix = TextCannotRename;
         return ReportTargetFailure(context);  // the folder named, no room for the item's name in it
+    }
+    if (!NamesItemBelowRoot(buffer)) {
+        // A share root renamed gives "\\server\name": no share to put it in.
+        if (rename) textChoice.failureSuffix = TextCannotRename;
+        return ReportTargetFailure(context);
     }
     char* target = EnsurePath(buffer, EnsureParents);
     if (!target) {

@@ -22,7 +22,8 @@ void InitNameDialog(HWND dialog) {
 // The dropped path is fetched into a buffer of its own, not at workPointer
 // (which lies inside messageBuffer, too near its end for a whole path): only
 // its final component reaches the name field, and the name check at OK bounds
-// it like typed text. A drive root has no final component and inserts nothing.
+// it like typed text. A drive root's final component is empty: the selection
+// is replaced by nothing, as with any other drop.
 void DropOnNameDialog(HWND dialog, HDROP drop) {
     char path[DroppedPathSize] = "";
     UINT length = DragQueryFileA(drop, 0, nullptr, 0);
@@ -32,6 +33,6 @@ void DropOnNameDialog(HWND dialog, HDROP drop) {
     const char* name = moduleState.pathCallback
                            ? reinterpret_cast<const char*>(moduleState.pathCallback(path, PathNamePart))
                            : FindNamePart(path);
-    if (!name || name < path || name >= path + sizeof path || *name == '\0') return;
+    if (!name || name < path || name >= path + sizeof path) return;
     SendDlgItemMessageA(dialog, IdNameField, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(name));
 }

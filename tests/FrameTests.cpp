@@ -60,6 +60,34 @@ TEST_F(LoadedLibrary, CgNameWithoutPathCallbackReportsNothingDone) {
     }
 }
 
+#include "SharedDialog.h"
+
+// The progress dialog's initialisation value is a position in the host's
+// pathBuffer: in a large-address-aware host its top bit may be set, and it
+// must still open the progress role and hand the copy that very position.
+TEST_F(LoadedLibrary, InitialisationValuesWithTheTopBitSetOpenTheProgressRole) {
+    const ULONG_PTR topBit = ULONG_PTR(1) << (sizeof(ULONG_PTR) * 8 - 1);
+    const struct { ULONG_PTR value; bool progress; } table[] = {
+        {0, false}, {1, false}, {3, true}, {0x80000000u, true}, {topBit, true}, {~ULONG_PTR(0), true}};
+    for (auto& row : table) {
+        ClearModuleState();
+        HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(TemplateProgress), nullptr, SharedDialogProc,
+                                         static_cast<LPARAM>(row.value));
+        ASSERT_NE(nullptr, dialog) << row.value;
+        char caption[64] = "";
+        GetWindowTextA(dialog, caption, sizeof caption);
+        MSG posted = {};
+        bool started = PeekMessageA(&posted, dialog, WM_APP_STARTCOPY, WM_APP_STARTCOPY, PM_REMOVE) != 0;
+        DestroyWindow(dialog);
+        EXPECT_STREQ(row.progress ? TitleProgressCopy : TitleNameCreate, caption) << std::hex << row.value;
+        EXPECT_EQ(row.progress, started) << std::hex << row.value;
+        if (started) EXPECT_EQ(row.value, static_cast<ULONG_PTR>(posted.lParam)) << std::hex << row.value;
+    }
+    MSG rest;
+    while (PeekMessageA(&rest, nullptr, 0, 0, PM_REMOVE)) {}
+    ClearModuleState();
+}
+
 TEST(Texts, ByteLengthsAreThoseTheHostAndLayoutRelyOn) {
     const struct { const char* text; size_t length; } table[] = {
         {BoxCaption, 9},
