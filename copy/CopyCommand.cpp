@@ -53,12 +53,6 @@ bool ChooseDestination(HWND host) {
     return true;
 }
 
-// A selected drive or share root (X:\, \\srv\share\): a path without a name.
-bool IsRoot(char* path) {
-    const char* name = reinterpret_cast<const char*>(moduleState.pathCallback(path, PathNamePart));
-    return name && *name == '\0';
-}
-
 // The shell's file operation on the whole selection into the destination
 // (pathBuffer ending in "\"; destinationEnd its NUL). Returns false when the
 // shell reports a failure; true also when the source list cannot be allocated
@@ -67,16 +61,14 @@ bool RunShellOperation(char* destinationEnd) {
     char** selection = moduleState.selection;
     DWORD count = static_cast<DWORD>(moduleState.slotTable[SlotSelectionCount]);
     SIZE_T total = 1;
-    for (DWORD i = 0; i < count; ++i) total += lstrlenA(selection[i]) + 1 + (IsRoot(selection[i]) ? 1 : 0);
+    for (DWORD i = 0; i < count; ++i) total += lstrlenA(selection[i]) + 1;
     char* list = static_cast<char*>(GlobalAlloc(GMEM_FIXED, total));
     if (!list) return true;
     char* at = list;
     for (DWORD i = 0; i < count; ++i) {
-        SIZE_T length = lstrlenA(selection[i]);
+        SIZE_T length = lstrlenA(selection[i]) + 1;
         memcpy(at, selection[i], length);
         at += length;
-        if (IsRoot(selection[i])) *at++ = '*';  // a root gives its content, as in the own engine
-        *at++ = '\0';
     }
     *at = '\0';
     // The destination needs a second NUL; EnsurePath left room for it only

@@ -191,24 +191,6 @@ void ReportOutcome(HWND window, DWORD outcome) {
     }
 }
 
-// Fills findData with the selected item's entry. A drive or share root (X:\ or
-// \\srv\share\) has no entry of its own to search for; it is a folder when its
-// attributes say so. Returns false when the item is gone.
-bool LookUpItem(const char* item) {
-    HANDLE find = FindFirstFileA(item, Entry());
-    if (find != INVALID_HANDLE_VALUE) {
-        FindClose(find);
-        return true;
-    }
-    const char* name = reinterpret_cast<const char*>(moduleState.pathCallback(const_cast<char*>(item), PathNamePart));
-    if (!name || *name != '\0') return false;
-    DWORD attributes = GetFileAttributesA(item);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !IsFolder(attributes)) return false;
-    memset(Entry(), 0, sizeof(WIN32_FIND_DATAA));
-    Entry()->dwFileAttributes = attributes;
-    return true;
-}
-
 }  // namespace
 
 int CopyOneFile(const char* source, char* destination) {
@@ -344,34 +326,36 @@ void RunCopyJob(HWND window, char* destinationEnd) {
     int step = StepSkipped;
     for (DWORD i = 0; i < count; ++i) {
         char* item = moduleState.selection[i];
+        // Every item starts from the chosen folder with its "\"; only below
+        // (one folder) writes over it, and the run's end puts it back.
+        destinationEnd[-1] = '\\';
+        *destinationEnd = '\0';
         char* itemEnd;
-        const char* name =
-            HasFlag(OpBelow) ? "" : reinterpret_cast<const char*>(moduleState.pathCallback(item, PathNamePart));
-        if (*name == '\0') {
-            // Below, or a drive or share root, which has no name: the chosen
-            // folder itself takes the content.
-            itemEnd = destinationEnd - 1;
+        if (HasFlag(OpBelow)) {
+            itemEnd = destinationEnd - 1;  // the chosen folder itself
             *itemEnd = '\0';
         } else {
+            const char* name = reinterpret_cast<const char*>(moduleState.pathCallback(item, PathNamePart));
             itemEnd = CopyToEnd(destinationEnd, name, PathLimit());
             if (!itemEnd) {
                 step = RefuseTooLong(destinationEnd, name);
-                *destinationEnd = '\0';
                 continue;
             }
         }
-        if (!LookUpItem(item)) {
+        // A drive or share root has no entry of its own: it is not found.
+        HANDLE find = FindFirstFileA(item, Entry());
+        if (find == INVALID_HANDLE_VALUE) {
             ++moduleState.counters.errors;
             step = StepFailed;
             continue;
         }
+        FindClose(find);
         if (!IsFolder(Entry()->dwFileAttributes)) {
             ++moduleState.counters.filesSeen;
             step = CopyOneFile(item, context->pathBuffer);
         } else {
             if (!HasFlag(OpBelow)) ++moduleState.counters.foldersSeen;
             char* sourceEnd = CopyToEnd(work, item, WorkLimit());
-            if (sourceEnd && *FindNamePart(work) == '\0') *--sourceEnd = '\0';  // a root's closing "\"
             // A folder copied into its own tree would copy its own copies until
             // the path bound stops it.
             if (!sourceEnd || IsInsideTree(context->pathBuffer, item))

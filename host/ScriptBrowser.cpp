@@ -160,10 +160,12 @@ void ReportBrowserState(ScriptRun& run, HWND dialog) {
     LRESULT count = SendToWindow(combo, CB_GETCOUNT, 0, 0);
     std::string list;
     for (LRESULT i = 0; i < count; ++i) {
-        char entry[HostBufferSize + 1] = "";
-        if (SendToWindow(combo, CB_GETLBTEXTLEN, i, 0) >= HostBufferSize) continue;
-        SendToWindow(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
-        list += (i ? " | " : "") + CodePage932ToUtf8(entry);
+        // Every entry whole, also one longer than a path may be.
+        LRESULT length = SendToWindow(combo, CB_GETLBTEXTLEN, i, 0);
+        if (length < 0) continue;
+        std::string entry(static_cast<size_t>(length) + 1, '\0');
+        SendToWindow(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&entry[0]));
+        list += (i ? " | " : "") + CodePage932ToUtf8(entry.c_str());
     }
     ReportLine(run, "history", list);
     ReportLine(run, "destination", WindowTextUtf8(HistoryEdit(dialog)));

@@ -10,6 +10,7 @@
 #include <vector>
 #include "CopyEngine.h"
 #include "HostKit.h"
+#include "ImportSeam.h"
 #include "ModuleState.h"
 #include "PathText.h"
 
@@ -658,6 +659,69 @@ TEST_F(CopyEngine, AFolderThatCannotBeMadeSkipsItsContents) {
     EXPECT_EQ(1u, Counters().foldersSeen);
     EXPECT_EQ(1u, Counters().filesSeen);  // z.txt only
     EXPECT_EQ(0u, Counters().foldersCreated);
+}
+
+// The engine's CopyFileA and CreateDirectoryA (imports of this program) fail
+// the next so many calls, as for a file or folder held by another program.
+typedef BOOL(WINAPI* CopyFileFn)(LPCSTR, LPCSTR, BOOL);
+typedef BOOL(WINAPI* CreateDirectoryFn)(LPCSTR, LPSECURITY_ATTRIBUTES);
+CopyFileFn realCopyFile;
+CreateDirectoryFn realCreateDirectory;
+int copyFailures = 0, createFailures = 0;
+
+// True (and one failure used up) while failures are left.
+bool StillHeld(int& failures) {
+    if (failures <= 0) return false;
+    --failures;
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return true;
+}
+BOOL WINAPI HeldCopyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) {
+    return !StillHeld(copyFailures) && realCopyFile(from, to, failIfExists);
+}
+BOOL WINAPI HeldCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
+    return !StillHeld(createFailures) && realCreateDirectory(path, security);
+}
+
+// failed copy attempts | failed folder attempts | log | errors
+struct RetryRow {
+    int copyFailures, createFailures;
+    std::vector<std::string> lines;  // "D" stands for the destination folder
+    DWORD errors;
+};
+const RetryRow retryRows[] = {
+    {1, 0, {Made + "D\\t", Copied + "D\\t\\f.txt"}, 0},
+    {2, 0, {Made + "D\\t", Failed + "D\\t\\f.txt"}, 1},
+    {0, 1, {Made + "D\\t", Copied + "D\\t\\f.txt"}, 0},
+    {0, 2, {Failed + "D\\t"}, 1},
+};
+
+TEST_F(CopyEngine, AFailedCopyOrFolderIsTriedOnceMore) {
+    HMODULE program = GetModuleHandleA(nullptr);
+    if (!realCopyFile) {
+        realCopyFile = reinterpret_cast<CopyFileFn>(
+            ReplaceImport(program, "KERNEL32.dll", "CopyFileA", reinterpret_cast<void*>(HeldCopyFile)));
+        realCreateDirectory = reinterpret_cast<CreateDirectoryFn>(
+            ReplaceImport(program, "KERNEL32.dll", "CreateDirectoryA", reinterpret_cast<void*>(HeldCreateDirectory)));
+    }
+    ASSERT_TRUE(realCopyFile && realCreateDirectory);
+    MakeList();
+    ASSERT_TRUE(CreateDirectoryA(In(source, "t").c_str(), nullptr));
+    ASSERT_TRUE(WriteText(In(source, "t\\f.txt"), "f"));
+    for (const RetryRow& row : retryRows) {
+        SCOPED_TRACE(testing::Message() << "copy fails " << row.copyFailures << ", folder fails " << row.createFailures);
+        RemoveTree(In(target, "t"));
+        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        copyFailures = row.copyFailures;
+        createFailures = row.createFailures;
+        Run(OpNew, target, {In(source, "t")});
+        copyFailures = createFailures = 0;
+        std::vector<std::string> expected;
+        for (const std::string& line : row.lines) expected.push_back(line.substr(0, 2) + target + line.substr(3));
+        EXPECT_EQ(expected, Lines());
+        EXPECT_EQ(row.errors, Counters().errors);
+        EXPECT_EQ(row.errors ? "<missing>" : "f", ReadText(In(target, "t\\f.txt")));
+    }
 }
 
 // A link at the destination that leads to itself is an entry that exists but

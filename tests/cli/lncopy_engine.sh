@@ -66,14 +66,19 @@ check_run quiet-error 0x00000005 "$dst\\a.txt"
 expect "quiet-error box" " Tavimore | 作成フォルダー   0 /  0\r\nコピーファイル    1 /  1\r\nエラー: 1   エラー が有りました。" \
   "$(value quiet-error box)"
 
-# A drive root is copied by its content, not counted as vanished.
+# A drive root has no entry of its own: moved between other items, it is one
+# error without a log line, none of its files move, and the items after it
+# still go into the destination.
 fresh_sources
-ln -sfn "$work/src" "$prefix/dosdevices/q:"
-lncopy drive-root --dest "$work/dst" --attributes 10 'Q:\'
+mkdir -p "$work/drive/sub" && echo root >"$work/drive/r.txt" && echo inner >"$work/drive/sub/i.txt"
+ln -sfn "$work/drive" "$prefix/dosdevices/q:"
+lncopy drive-root --dest "$work/dst" --toggle 8111 --export status "$work/src/a.txt" 'Q:\' "$work/src/b.txt" "$work/src/d"
 rm -f "$prefix/dosdevices/q:"
-check_run drive-root 0x00000001 "$dst\\"
-exists drive-root "$work/dst/a.txt" "$work/dst/d/c.txt"
-expect "drive-root box" "" "$(value drive-root box)"
+expect "drive-root pathBuffer" "$dst\\a.txt" "$(value drive-root pathBuffer)"
+exists drive-root "$work/drive/r.txt" "$work/drive/sub/i.txt" "$work/dst/a.txt" "$work/dst/b.txt" "$work/dst/d/c.txt"
+missing drive-root "$work/dst/r.txt" "$work/dst/sub" "$work/src/a.txt" "$work/src/b.txt" "$work/src/d/c.txt"
+expect "drive-root status and log" "作成フォルダー   1 /  1\\r\\n 移動 ファイル    3 /  3\\r\\nエラー: 1   エラー が有りました。\\r\\n→$dst\\a.txt\\r\\n→$dst\\b.txt\\r\\n●$dst\\d\\r\\n→$dst\\d\\c.txt" \
+  "$(value drive-root exported)"
 
 # A destination that fills pathBuffer: the folder is made and used, the
 # first item's name is cut rather than written past the field.

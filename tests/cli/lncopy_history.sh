@@ -62,12 +62,14 @@ listed=$(value limit history | awk -F' [|] ' '{ print NF }')
 expect "limit listed" 49 "$listed"
 expect "limit saved" "$(printf '%s\n' "$one" "${entries[@]:0:49}")" "$(history_entries)"
 
-# An entry longer than 259 bytes is skipped whole; an unterminated last
-# entry is kept.
+# An entry of 259 bytes, the longest path, is listed and saved again; one of
+# 260 bytes or more is skipped whole; an unterminated last entry is kept.
 long="C:\\$(printf 'L%.0s' $(seq 1 300))"
-{ printf '%s\0' "$one" "$long"; printf '%s' "$two"; } >"$history_file"
+longest=${long:0:259}
+{ printf '%s\0' "$one" "$longest" "${long:0:260}" "$long"; printf '%s' "$two"; } >"$history_file"
 lncopy long-entries "$work/src/a.txt"
-expect "long-entries list" "$one | $two" "$(value long-entries history)"
+expect "long-entries list" "$one | $longest | $two" "$(value long-entries history)"
+expect "long-entries saved" "$(printf '%s\n' "$one" "$longest" "$two")" "$(history_entries)"
 
 # A read-only file is neither listed nor rewritten.
 set_history "$two"
