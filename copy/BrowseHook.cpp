@@ -17,6 +17,10 @@ enum {
     RightClickOnOk = 4,         // marker posted for a right-click on OK
     MarkerLimit = 0x20,         // lParam below this is a marker, not a window
     ComboEditId = 1001,
+    OkKeyBits = 0x07,           // the key answer at OK: ESC, CTRL, NONCONVERT; nothing else
+    BoxColumnLeft = 19,         // x of the left column of check boxes
+    BoxColumnGap = 24,          // between the columns of check boxes (4H + 43 - 19 - 4H)
+    ButtonGap = 7,              // between OK and Cancel; kept before OK when the browser is widened
 };
 
 HostContext* Context() { return moduleState.context; }
@@ -52,8 +56,72 @@ int FontHeight(HFONT font) {
     return height > 0 ? height : static_cast<int>(DefaultFontHeight);
 }
 
-// Builds the added controls and lays the window out; see the control table in
-// BrowseHook.h's comment (tree on top, history box, check boxes, OK/Cancel).
+int Larger(int a, int b) { return a > b ? a : b; }
+
+// Width a check box needs to show label whole in the font selected into dc:
+// the box glyph, a digit's width of space behind it, and the text.
+int CheckBoxWidth(HDC dc, const char* label) {
+    SIZE text = {}, digit = {};
+    GetTextExtentPoint32A(dc, label, lstrlenA(label), &text);
+    GetTextExtentPoint32A(dc, "0", 1, &digit);
+    return GetSystemMetrics(SM_CXMENUCHECK) + digit.cx + text.cx;
+}
+
+// The two columns of check boxes: each 4H wide, or as wide as its widest
+// label needs; the right one starts BoxColumnGap behind the left one, which
+// for 4H is the x of 4H + 43 the layout gives.
+struct BoxColumns {
+    int leftWidth;
+    int rightX;
+    int rightWidth;
+};
+
+BoxColumns MeasureColumns(HWND browser, HFONT font, int h) {
+    HDC dc = GetDC(browser);
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    BoxColumns columns;
+    columns.leftWidth = Larger(4 * h, CheckBoxWidth(dc, LabelMove));
+    if (Flags() & OpBelow) columns.leftWidth = Larger(columns.leftWidth, CheckBoxWidth(dc, LabelBelow));
+    columns.rightWidth = Larger(4 * h, Larger(CheckBoxWidth(dc, LabelNew), CheckBoxWidth(dc, LabelUpdate)));
+    if (previous) SelectObject(dc, previous);
+    ReleaseDC(browser, dc);
+    columns.rightX = BoxColumnLeft + columns.leftWidth + BoxColumnGap;
+    return columns;
+}
+
+// When the right column would reach under OK (x = W - 12H - 14), widens the
+// browser around its centre just enough to keep OK ButtonGap clear of it;
+// otherwise changes nothing. Returns the client width to lay out with.
+int WidenForColumns(HWND browser, const BoxColumns& columns, int h, int w) {
+    int overlap = columns.rightX + columns.rightWidth - (w - 12 * h - 14);
+    if (overlap <= 0) return w;
+    int grow = overlap + ButtonGap;
+    RECT frame;
+    GetWindowRect(browser, &frame);
+    SetWindowPos(browser, nullptr, frame.left - grow / 2, frame.top, frame.right - frame.left + grow,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(browser, &client);
+    return client.right;
+}
+
+// The check boxes, bottom left: move above below, new above update.
+void CreateCheckBoxes(HWND browser, const BoxColumns& columns, int h, int b, HFONT font) {
+    int left = BoxColumnLeft, right = columns.rightX;
+    if (Flags() & OpBelow)
+        CreateChild(browser, "BUTTON", LabelBelow, CheckBoxStyle, BrowserBelowBox, left, b - h - 7, columns.leftWidth,
+                    h + 4, font);
+    CreateChild(browser, "BUTTON", LabelUpdate, CheckBoxStyle, BrowserUpdateBox, right, b - h - 7, columns.rightWidth,
+                h + 4, font);
+    CreateChild(browser, "BUTTON", LabelNew, CheckBoxStyle, BrowserNewBox, right, b - 2 * h - 11, columns.rightWidth,
+                h + 4, font);
+    CreateChild(browser, "BUTTON", LabelMove, CheckBoxStyle, BrowserMoveBox, left, b - 2 * h - 11, columns.leftWidth,
+                h + 4, font);
+}
+
+// Builds the added controls and lays the window out: tree on top, history
+// box, check boxes bottom left, OK and Cancel bottom right. The browser is
+// widened first where the check boxes' labels would not fit beside OK.
 void BuildControls(HWND browser) {
     PostMessageA(GetDlgItem(browser, BrowserStatusText), WM_CLOSE, 0, 0);
     PostMessageA(GetDlgItem(browser, BrowserTitleText), WM_CLOSE, 0, 0);
@@ -61,18 +129,15 @@ void BuildControls(HWND browser) {
     SetWindowLongA(tree, GWL_STYLE, GetWindowLongA(tree, GWL_STYLE) | TVS_SHOWSELALWAYS);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(tree, WM_GETFONT, 0, 0));
     int h = FontHeight(font);
+    BoxColumns columns = MeasureColumns(browser, font, h);
     RECT client;
     GetClientRect(browser, &client);
-    int w = client.right, b = client.bottom;
+    int w = WidenForColumns(browser, columns, h, client.right), b = client.bottom;
     MoveControl(tree, 7, 8, w - 14, b - 3 * h - 38);
     HWND combo = CreateChild(browser, "COMBOBOX", nullptr, HistoryBoxStyle, BrowserHistoryBox, 7, b - 3 * h - 24, w - 14,
                              b - 3 * h - 38, font);
     SetSlot(SlotControl0, reinterpret_cast<ULONG_PTR>(combo));
-    if (Flags() & OpBelow)
-        CreateChild(browser, "BUTTON", LabelBelow, CheckBoxStyle, BrowserBelowBox, 19, b - h - 7, 4 * h, h + 4, font);
-    CreateChild(browser, "BUTTON", LabelUpdate, CheckBoxStyle, BrowserUpdateBox, 4 * h + 43, b - h - 7, 4 * h, h + 4, font);
-    CreateChild(browser, "BUTTON", LabelNew, CheckBoxStyle, BrowserNewBox, 4 * h + 43, b - 2 * h - 11, 4 * h, h + 4, font);
-    CreateChild(browser, "BUTTON", LabelMove, CheckBoxStyle, BrowserMoveBox, 19, b - 2 * h - 11, 4 * h, h + 4, font);
+    CreateCheckBoxes(browser, columns, h, b, font);
     MoveControl(GetDlgItem(browser, IDOK), w - 12 * h - 14, b - 2 * h - 7, 6 * h, 2 * h);
     MoveControl(GetDlgItem(browser, IDCANCEL), w - 6 * h - 7, b - 2 * h - 7, 6 * h, 2 * h);
     SetWindowLongA(browser, GWL_EXSTYLE, GetWindowLongA(browser, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
@@ -147,7 +212,7 @@ LRESULT Drop(HWND browser, HDROP drop) {
 
 void Accept(LPARAM lParam) {
     DWORD keys = moduleState.keyCallback ? moduleState.keyCallback(KeysBrowserOk, 0) : 0;
-    moduleState.modeWord = keys | 1;
+    moduleState.modeWord = (keys & OkKeyBits) | 1;
     if (static_cast<ULONG_PTR>(lParam) < MarkerLimit) moduleState.modeWord ^= static_cast<DWORD>(lParam);
 }
 

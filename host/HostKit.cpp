@@ -111,6 +111,9 @@ DWORD WINAPI HostKeyCallback(DWORD keyList, DWORD) {
                                                   : (GetAsyncKeyState(key) & 0x8000) != 0;
         if (held) mask |= 1u << i;
     }
+    // Bits above the four key positions are no keys: a fixed answer carries
+    // them as given, as a host with bits of its own would.
+    if (current && current->keysFixed) mask |= current->keyMask & ~0x0Fu;
     return mask;
 }
 

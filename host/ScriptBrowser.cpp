@@ -143,10 +143,56 @@ void DropOnBrowser(HWND dialog, const std::wstring& list) {
     Settle(dialog);
 }
 
-// "checks: 8111=0 8112=1 ..." for the boxes present, and the list's entries.
+// True when the check box is wide enough for its glyph and its label in its own font.
+bool LabelFits(HWND box) {
+    char text[64] = "";
+    GetWindowTextA(box, text, sizeof text);
+    HDC dc = GetDC(box);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendToWindow(box, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    if (previous) SelectObject(dc, previous);
+    ReleaseDC(box, dc);
+    RECT client;
+    GetClientRect(box, &client);
+    return GetSystemMetrics(SM_CXMENUCHECK) + size.cx <= client.right;
+}
+
+// "overlap: 8112/1 ..." (pairs of controls whose rectangles overlap) and
+// "cut: 8111 ..." (check boxes too narrow for their label), or "none".
+void ReportBrowserLayout(ScriptRun& run, HWND dialog) {
+    static const int ids[] = {TreeId, HistoryBoxId, 0x8111, 0x8112, 0x8114, 0x8118, IDOK, IDCANCEL};
+    const size_t count = sizeof ids / sizeof ids[0];
+    RECT rects[count];
+    bool shown[count];
+    std::string overlaps, cut;
+    for (size_t i = 0; i < count; ++i) {
+        HWND control = GetDlgItem(dialog, ids[i]);
+        shown[i] = control && IsWindowVisible(control) && GetWindowRect(control, &rects[i]);
+        if (shown[i] && (ids[i] & 0xFFF0) == HistoryBoxId && ids[i] != HistoryBoxId && !LabelFits(control)) {
+            char id[16];
+            snprintf(id, sizeof id, "%s%x", cut.empty() ? "" : " ", ids[i]);
+            cut += id;
+        }
+        for (size_t j = 0; shown[i] && j < i; ++j) {
+            RECT both;
+            if (shown[j] && IntersectRect(&both, &rects[i], &rects[j])) {
+                char pair[32];
+                snprintf(pair, sizeof pair, "%s%x/%x", overlaps.empty() ? "" : " ", ids[j], ids[i]);
+                overlaps += pair;
+            }
+        }
+    }
+    ReportLine(run, "overlap", overlaps.empty() ? "none" : overlaps);
+    ReportLine(run, "cut", cut.empty() ? "none" : cut);
+}
+
+// "checks: 8111=0 8112=1 ..." and "labels: 8111[  移 動] ..." for the boxes
+// present, the list's entries, and the layout.
 void ReportBrowserState(ScriptRun& run, HWND dialog) {
     static const int ids[] = {0x8111, 0x8112, 0x8114, 0x8118};
-    std::string line;
+    std::string line, labels;
     for (int id : ids) {
         HWND box = GetDlgItem(dialog, id);
         if (!box) continue;
@@ -154,8 +200,11 @@ void ReportBrowserState(ScriptRun& run, HWND dialog) {
         snprintf(item, sizeof item, "%s%x=%d", line.empty() ? "" : " ", id,
                  static_cast<int>(SendToWindow(box, BM_GETCHECK, 0, 0)));
         line += item;
+        snprintf(item, sizeof item, "%s%x[", labels.empty() ? "" : " ", id);
+        labels += item + WindowTextUtf8(box) + "]";
     }
     ReportLine(run, "checks", line);
+    ReportLine(run, "labels", labels);
     HWND combo = HistoryBox(dialog);
     LRESULT count = SendToWindow(combo, CB_GETCOUNT, 0, 0);
     std::string list;
@@ -169,6 +218,7 @@ void ReportBrowserState(ScriptRun& run, HWND dialog) {
     }
     ReportLine(run, "history", list);
     ReportLine(run, "destination", WindowTextUtf8(HistoryEdit(dialog)));
+    ReportBrowserLayout(run, dialog);
 }
 
 // OK by a right-click, as the user would do on an enabled OK button; a

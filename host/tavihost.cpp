@@ -101,7 +101,7 @@ bool SetFormat(HostRun& run, const wchar_t* value) {
 }
 bool SetKeys(HostRun& run, const wchar_t* value) {
     run.keysGiven = true;
-    return ParseNumber(value, 10, &run.keys) && run.keys <= 0x0F;
+    return ParseNumber(value, 10, &run.keys);
 }
 bool SetRaw(HostRun& run, const wchar_t* value) { run.rawPath = value; return *value != 0; }
 bool SetReport(HostRun& run, const wchar_t* value) { run.reportPath = value; return *value != 0; }
@@ -150,7 +150,8 @@ const char usageText[] =
     "  --options HEX   initial options word of the context (default 0)\n"
     "  --format N      AsText: clipboard format word before the call (1, 7, 13 or\n"
     "                  a registered format 0xC000-0xFFFF; default 1)\n"
-    "  --keys MASK     answer KeyCallback with MASK (0-15) instead of the keyboard\n"
+    "  --keys MASK     answer KeyCallback with MASK instead of the keyboard: bits 0-3\n"
+    "                  for the listed keys, bits above them as given\n"
     "  --create        CgName: create a new file instead of renaming\n"
     "  --raw FILE      write the returned block's bytes, without terminator, to FILE\n"
     "  --report FILE   write what happened as UTF-8 'key: value' lines to FILE\n"

@@ -76,6 +76,7 @@ TEST_F(KeySession, FixedAnswersCoverOnlyTheListedKeys) {
         {KeysBrowserReady, 0xF, 0x3},     // C, RETURN, 0xFF
         {KeysBrowserReturned, 0x5, 0x1},  // RETURN, ESC, 0xFF
         {0x00000000, 0xF, 0x0},
+        {KeysBrowserOk, 0xF0F4, 0xF0F4},  // bits above the key positions as given
     };
     session.keysFixed = true;
     for (auto& row : rows) {

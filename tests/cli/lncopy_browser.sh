@@ -1,6 +1,6 @@
 # The destination browser through ./tavimore: a folder picked in the tree,
 # drops, typed paths that OK refuses, the check boxes, Explorer on a
-# double-click in the tree, Cancel.
+# double-click in the tree, Cancel; the check boxes' labels and the layout.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lncopy_lib.sh"
 
@@ -46,6 +46,26 @@ mkdir -p "$work/src/d"
 lncopy boxes --dest "$work/dst" --toggle 8112,8114,8112 --attributes 10 "$work/src/d"
 expect "boxes checks" "8111=0 8112=1 8114=0 8118=0" "$(value boxes checks)"
 expect "boxes pathBuffer" "$dst\\d" "$(value boxes pathBuffer)"
+
+# Each box's label goes with its id and with the option bit the id toggles:
+# one click from the start (new, update and below on) shows which bit changed.
+# id | label | checks after the click
+boxes="8111|  移 動|8111=1 8112=1 8114=1 8118=1
+8112| 新規|8111=0 8112=0 8114=1 8118=1
+8114| 更新|8111=0 8112=1 8114=0 8118=1
+8118| 以下|8111=0 8112=1 8114=1 8118=0"
+while IFS='|' read -r id label after; do
+  mkdir -p "$work/src/d"
+  lncopy "box-$id" --dest "$work/dst" --toggle "$id" --attributes 10 "$work/src/d"
+  expect "$id label" "[$label]" "$(value "box-$id" labels | grep -o "$id\[[^]]*\]" | cut -c5-)"
+  expect "$id toggles" "$after" "$(value "box-$id" checks)"
+done <<<"$boxes"
+
+# With three boxes and with four: no two controls overlap, no label is cut.
+for name in tree boxes; do
+  expect "$name overlapping controls" none "$(value "$name" overlap)"
+  expect "$name cut labels" none "$(value "$name" cut)"
+done
 
 # A double-click on the tree's folder opens Explorer on it; the host reports
 # and closes that window.

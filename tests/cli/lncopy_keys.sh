@@ -1,6 +1,7 @@
 # Keys really held (SendInput) in the destination browser, through ./tavimore:
 # CTRL at OK toggles options bit 0x20, NONCONVERT at OK asks for the quiet
-# run, and a right-click on OK while NONCONVERT is held toggles it back.
+# run, and a right-click on OK while NONCONVERT is held toggles it back. A
+# host's answer with bits of its own counts for its key bits alone.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lncopy_lib.sh"
 set_history
@@ -13,7 +14,8 @@ dst=$(windows_form "$work/dst")
 table="ctrl|--dest $work/dst --hold CTRL|0x00000003|0x00000020|yes
 ctrl-start-set|--dest $work/dst --hold CTRL|0x00000003|0x00000000|yes
 nonconvert|--dest $work/dst --hold NONCONVERT|0x00000005|0x00000000|no
-nonconvert-rclick|--dest $work/dst --hold NONCONVERT --rclick-ok|0x00000001|0x00000000|yes"
+nonconvert-rclick|--dest $work/dst --hold NONCONVERT --rclick-ok|0x00000001|0x00000000|yes
+host-bits|--dest $work/dst --keys 0x7FFFFF4|0x00000005|0x00000000|no"
 while IFS='|' read -r name actions result options window; do
   start=0
   [ "$name" = ctrl-start-set ] && start=20
