@@ -29,9 +29,12 @@ HWND HistoryEdit(HWND dialog) { return GetDlgItem(HistoryBox(dialog), ComboEditI
 
 // Waits until the work the browser posted itself (its refreshes) is done: a
 // mark posted behind it (the edit field's modified flag) is seen handled,
-// a few rounds over, since a refresh can post a further message.
+// a few rounds over, since a refresh can post a further message. The opening
+// notice is posted before the browser builds its history box: until the box
+// is there, its first refresh has not even been posted yet.
 void Settle(HWND dialog) {
-    HWND edit = HistoryEdit(dialog);
+    HWND edit = nullptr;
+    WaitFor([dialog, &edit] { return (edit = HistoryEdit(dialog)) != nullptr || !IsWindow(dialog); });
     if (!edit) return;
     for (int round = 0; round < SettleRounds; ++round) {
         SendToWindow(edit, EM_SETMODIFY, FALSE, 0);
