@@ -29,10 +29,12 @@ expect "PRODUCTVERSION" "${version//./, }" "$(sed -n 's/^ PRODUCTVERSION //p' <<
 expect "FileVersion text" "$version" "$(sed -n 's/.*VALUE "FileVersion", L\?"\([0-9.]*\).*/\1/p' <<<"$record")"
 
 # The debug link: the debug file's name and CRC-32, so that a debugger finds it.
-i686-w64-mingw32-objcopy --dump-section .gnu_debuglink="$work/link" "$dll" "$work/copy" 2>/dev/null || fail "no debug link"
+: >"$work/link"
+i686-w64-mingw32-objcopy --dump-section .gnu_debuglink="$work/link" "$dll" "$work/copy" 2>/dev/null
 expect "debug link" "Tavimore.dll.debug match" "$(python3 -c '
 import sys, zlib
 link = open(sys.argv[1], "rb").read()
+if len(link) < 8: sys.exit()
 name = link.split(b"\0")[0].decode()
 crc = int.from_bytes(link[-4:], "little")
 print(name, "match" if crc == zlib.crc32(open(sys.argv[2], "rb").read()) else "differs")' "$work/link" "$work/debug/Tavimore.dll.debug")"
