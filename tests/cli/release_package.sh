@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# release_package.sh OUT: the package that ./release wrote in OUT/src/dist, as a
+# user receives it: its members, the DLL's export table and returns, no debug
+# sections, only system DLLs imported, the version record equal to the zip's
+# version, the debug link naming the debug zip's file, the guides' encodings.
+source "$(dirname "$0")/lib.sh"
+dist=$(realpath -m -- "$1")/src/dist
+zip=$(ls "$dist"/Tavimore-*.zip | grep -v -- '-debug\.zip$')
+version=${zip##*/Tavimore-}
+version=${version%.zip}
+python3 -m zipfile -e "$zip" "$work/package" && python3 -m zipfile -e "$dist/Tavimore-$version-debug.zip" "$work/debug" ||
+  fail "unpacking $zip"
+members() { python3 -c 'import sys, zipfile; print(*zipfile.ZipFile(sys.argv[1]).namelist())' "$1"; }
+expect "members" "Tavimore.dll guide-ja.txt guide-en.txt SHA256SUMS" "$(members "$zip")"
+expect "debug members" "Tavimore.dll.debug" "$(members "$dist/Tavimore-$version-debug.zip")"
+dll=$work/package/Tavimore.dll
+
+bash tests/cli/pe32.sh "$dll" >/dev/null || fail "export table or returns (tests/cli/pe32.sh $dll)"
+expect "debug sections" "" "$(i686-w64-mingw32-objdump -h "$dll" | awk '$2 ~ /^\.debug/ {print $2}' | tr '\n' ' ')"
+system="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll user32.dll"
+imports=$(i686-w64-mingw32-objdump -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+expect "some imports" "yes" "$([ -n "$imports" ] && echo yes)"
+for name in $imports; do
+  [[ " $system " == *" $name "* ]] || fail "imports $name, not a system DLL"
+done
+record=$(i686-w64-mingw32-windres -i "$dll" -O rc)
+expect "FILEVERSION" "${version//./, }" "$(sed -n 's/^ FILEVERSION //p' <<<"$record")"
+expect "PRODUCTVERSION" "${version//./, }" "$(sed -n 's/^ PRODUCTVERSION //p' <<<"$record")"
+expect "FileVersion text" "$version" "$(sed -n 's/.*VALUE "FileVersion", L\?"\([0-9.]*\).*/\1/p' <<<"$record")"
+
+# The debug link: the debug file's name and CRC-32, so that a debugger finds it.
+: >"$work/link"
+i686-w64-mingw32-objcopy --dump-section .gnu_debuglink="$work/link" "$dll" "$work/copy" 2>/dev/null
+expect "debug link" "Tavimore.dll.debug match" "$(python3 -c '
+import sys, zlib
+link = open(sys.argv[1], "rb").read()
+if len(link) < 8: sys.exit()
+name = link.split(b"\0")[0].decode()
+crc = int.from_bytes(link[-4:], "little")
+print(name, "match" if crc == zlib.crc32(open(sys.argv[2], "rb").read()) else "differs")' "$work/link" "$work/debug/Tavimore.dll.debug")"
+expect "debug information" "yes" "$(i686-w64-mingw32-objdump -h "$work/debug/Tavimore.dll.debug" | grep -q '\.debug_info' && echo yes)"
+
+(cd "$work/package" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS"
+# The guides: the Japanese one in code page 932, both with CRLF line ends.
+expect_same_bytes "guide-ja.txt as code page 932" docs/guide-ja.txt \
+  <(iconv -f CP932 -t UTF-8 "$work/package/guide-ja.txt" | tr -d '\r')
+expect_same_bytes "guide-en.txt" <(printf '\xef\xbb\xbf'; cat docs/guide-en.txt) <(tr -d '\r' <"$work/package/guide-en.txt")
+for guide in guide-ja.txt guide-en.txt; do
+  expect "$guide: lines without CR" "0" "$(grep -cv $'\r$' "$work/package/$guide")"
+done
+echo "shipped: $(stat -c %s "$dll") bytes, sha256 $(sha256sum "$dll" | cut -d' ' -f1)"
+finish
