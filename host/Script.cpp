@@ -167,13 +167,20 @@ std::string WideToCodePage932(const std::wstring& text) {
     return out;
 }
 
-std::string WindowTextUtf8(HWND window) {
+namespace {
+
+// A window's text in code page 932, asked of its thread.
+std::string WindowTextBytes(HWND window) {
     char text[1024] = "";
     DWORD_PTR length = 0;
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, ScriptWaitMs,
                         &length);
-    return CodePage932ToUtf8(std::string(text, strnlen(text, sizeof text)));
+    return std::string(text, strnlen(text, sizeof text));
 }
+
+}  // namespace
+
+std::string WindowTextUtf8(HWND window) { return CodePage932ToUtf8(WindowTextBytes(window)); }
 
 void ReportLine(ScriptRun& run, const char* key, const std::string& utf8Value) {
     run.reportLines.push_back(std::string(key) + ": " + utf8Value);
@@ -283,16 +290,49 @@ void PressOkOrReportRefusal(ScriptRun& run, HWND dialog) {
     ReportRefusalAndCancel(run, dialog);
 }
 
+namespace {
+
+// The label of a field: the visible static text that begins where the field
+// ends, on the same row (the unit after each time field, "年", "月", ...).
+// Empty when there is none.
+std::string LabelAfter(HWND field) {
+    RECT at;
+    if (!field || !GetWindowRect(field, &at)) return std::string();
+    for (HWND other = GetWindow(field, GW_HWNDFIRST); other; other = GetWindow(other, GW_HWNDNEXT)) {
+        char kind[16] = "";
+        RECT rect;
+        if (other == field || !IsWindowVisible(other) || !GetClassNameA(other, kind, sizeof kind) ||
+            lstrcmpiA(kind, "Static") != 0 || !GetWindowRect(other, &rect))
+            continue;
+        bool adjoins = rect.left >= at.right - 2 && rect.left <= at.right + 2;
+        if (adjoins && rect.top < at.bottom && rect.bottom > at.top) return WindowTextUtf8(other);
+    }
+    return std::string();
+}
+
+// The bytes start to end of field's text (code page 932), in UTF-8.
+std::string SelectedText(HWND field, DWORD start, DWORD end) {
+    std::string text = field ? WindowTextBytes(field) : std::string();
+    if (end > text.size()) end = static_cast<DWORD>(text.size());
+    if (start > end) start = end;
+    return CodePage932ToUtf8(text.substr(start, end - start));
+}
+
+}  // namespace
+
 void ReportRefusalAndCancel(ScriptRun& run, HWND dialog) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
     DWORD start = 0, end = 0;
     if (info.hwndFocus) SendToWindow(info.hwndFocus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    int id = info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
     char line[64];
-    snprintf(line, sizeof line, "%d %lu-%lu", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0,
-             static_cast<unsigned long>(start), static_cast<unsigned long>(end));
+    snprintf(line, sizeof line, "%d %lu-%lu", id, static_cast<unsigned long>(start), static_cast<unsigned long>(end));
     ReportLine(run, "refused", line);
+    std::string label = LabelAfter(info.hwndFocus);
+    if (label.empty()) label = std::to_string(id);
+    run.stderrLines.push_back("refused: " + label + " \"" + SelectedText(info.hwndFocus, start, end) + "\"");
     HWND cancel = GetDlgItem(dialog, IDCANCEL);
     if (cancel) ClickControl(cancel);
     else SendToWindow(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -21,6 +21,7 @@ struct ScriptRun {
     std::wstring screenshotDir;           // --screenshot: BMP files written here
     int shellAnswer = IDCANCEL;           // --shell-answer for windows the shell opens
     std::vector<std::string> reportLines; // UTF-8 "key: value", in the order seen
+    std::vector<std::string> stderrLines; // UTF-8, for stderr in a batch run: refusals, a run's final status
     std::vector<WORD> heldKeys;           // --hold: keys held during the next action
     HostSession* session = nullptr;
     int screenshotCount = 0;
@@ -123,7 +124,9 @@ void TakeScreenshot(ScriptRun& run, HWND window, const char* kind, const char* m
 
 // Clicks OK (id 1) and waits for the dialog to close. When it stays open the
 // OK was refused: reports "refused: ID START-END" (the focused control and its
-// selection) and cancels, so that a batch run never hangs.
+// selection) and cancels, so that a batch run never hangs. For stderr the
+// refusal is kept as "refused: LABEL "TEXT"" (the control's label, or its id
+// when it has none, and the selected text).
 void PressOkOrReportRefusal(ScriptRun& run, HWND dialog);
 // The second half of it, for an ending that asked for OK another way (a
 // right-click): reports the refusal as above and cancels.

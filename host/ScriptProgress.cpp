@@ -94,8 +94,9 @@ const char* OutcomeIconName(HWND dialog) {
 }
 
 // Waits until the run has ended (the button reads "&OK", or the window is
-// gone). The first time, reports the run's time and the outcome icon.
-// Returns true when the window is still open.
+// gone). The first time, reports the run's time and the outcome icon, and
+// keeps the final status text for stderr. Returns true when the window is
+// still open.
 bool WaitForRunEnd(ScriptRun& run, HWND dialog) {
     // A fine poll: the run's time is reported.
     DWORD start = GetTickCount();
@@ -106,6 +107,7 @@ bool WaitForRunEnd(ScriptRun& run, HWND dialog) {
         snprintf(line, sizeof line, "%.0f ms", MillisecondsSince(announcedAt));
         ReportLine(run, "run", line);
         ReportLine(run, "icon", IsWindow(dialog) ? OutcomeIconName(dialog) : "window gone");
+        if (IsWindow(dialog)) run.stderrLines.push_back(WindowTextUtf8(GetDlgItem(dialog, IdStatus)));
     }
     return IsWindow(dialog) != FALSE;
 }

@@ -146,7 +146,12 @@ const OptionRule optionRules[] = {
 
 const char usageText[] =
     "usage: tavihost.exe COMMAND [options] PATH...\n"
-    "commands: AsText (LnCopy, CgName, DtTime are called the same way)\n"
+    "commands:\n"
+    "  AsText FILE     the file's text, as the host application receives it\n"
+    "  LnCopy PATH...  copy or move the paths into a folder chosen in the browser\n"
+    "  CgName PATH     rename PATH, or with --create make a new file in folder PATH\n"
+    "  DtTime PATH...  set the creation or last-write time of the paths\n"
+    "options:\n"
     "  --options HEX   initial options word of the context (default 0)\n"
     "  --format N      AsText: clipboard format word before the call (1, 7, 13 or\n"
     "                  a registered format 0xC000-0xFFFF; default 1)\n"
@@ -431,6 +436,8 @@ bool DeliverText(const HostRun& run, HostSession& session, HGLOBAL block, DWORD 
     }
     WriteTextToStdout(data, length, wide);
     if (run.command->kind == KindLnCopy) {
+        // The log's lines end in CR LF but its last one, which gets one on stdout.
+        WriteTextToStdout("\r\n", 2, false);
         outcome.exported = true;
         outcome.exportedBlock = size;
         outcome.exportedText = EscapeLine(CodePage932ToUtf8(std::string(static_cast<const char*>(data), length)));
@@ -495,21 +502,26 @@ bool WriteReport(const HostRun& run, const HostSession& session, DWORD format, c
     return written;
 }
 
-// In a batch run nobody sees the message boxes: each goes to stderr as one
-// line, "Tavimore: " and the box text in UTF-8, CR LF (or a lone CR or LF)
-// written as a space.
-void WriteBoxesToStderr(const HostSession& session) {
+// One line on stderr: "Tavimore: " and the UTF-8 text, CR LF (or a lone CR
+// or LF) written as a space.
+void WriteStderrLine(const std::string& utf8) {
+    std::string line = "Tavimore: ";
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+        line += (utf8[i] == '\r' || utf8[i] == '\n') ? ' ' : utf8[i];
+    }
+    line += "\n";
+    WriteError(line.c_str());
+}
+
+// In a batch run nobody sees the dialogs and message boxes: each refused OK,
+// the progress window's final status and each box's text go to stderr as one
+// line each.
+void WriteBatchLinesToStderr(const HostSession& session, const ScriptRun& script) {
+    for (const std::string& line : script.stderrLines) WriteStderrLine(line);
     for (const std::string& box : session.boxes) {
         size_t bar = box.find(" | ");  // "CAPTION | TEXT"
-        std::string text = bar == std::string::npos ? box : box.substr(bar + 3);
-        std::string utf8 = CodePage932ToUtf8(text);
-        std::string line = "Tavimore: ";
-        for (size_t i = 0; i < utf8.size(); ++i) {
-            if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
-            line += (utf8[i] == '\r' || utf8[i] == '\n') ? ' ' : utf8[i];
-        }
-        line += "\n";
-        WriteError(line.c_str());
+        WriteStderrLine(CodePage932ToUtf8(bar == std::string::npos ? box : box.substr(bar + 3)));
     }
 }
 
@@ -589,7 +601,7 @@ int RunCommand(HostRun& run) {
                         static_cast<double>(frequency.QuadPart);
     PumpHostMessages(0);  // what the library posted last still reaches the host window
     if (scriptPlays) StopScript(run.script);
-    if (run.batch) WriteBoxesToStderr(session);
+    if (run.batch) WriteBatchLinesToStderr(session, run.script);
 
     bool filesWritten = true;
     // AsText returns a block; LnCopy's result above 0x20 is a block of log text.
@@ -609,9 +621,20 @@ int RunCommand(HostRun& run) {
     return outcome.result != 0 ? ExitDone : ExitNothingDone;
 }
 
+// TAVIMORE_STARTED names a file that the host creates first thing: by it the
+// driver tells a run of the host from a Wine that never started it.
+void MarkStarted() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"TAVIMORE_STARTED", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    HANDLE mark = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (mark != INVALID_HANDLE_VALUE) CloseHandle(mark);
+}
+
 }  // namespace
 
 int main() {
+    MarkStarted();
     int count = 0;
     wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!args) return UsageError("cannot read the command line");

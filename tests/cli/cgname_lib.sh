@@ -12,7 +12,8 @@
 #   ACTIONS   tavimore's options, by ";"
 #   REPORT    key=value by ";", "@" standing for the folder's Windows form; an
 #             empty value means no such line; "box" and "refused" lines are
-#             expected absent unless given
+#             expected absent unless given; the key "stderr" stands for the
+#             run's "Tavimore: " lines on stderr
 #   DISK      by ";": path=content (a file), path/ (a folder), !path (nothing)
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -57,7 +58,8 @@ run_row() {
   local args=() create=()
   IFS=';' read -r -a args <<<"$actions"
   [ "$flag" = create ] && create=(--create)
-  tavimore CgName "${create[@]}" "${args[@]}" --report "$work/$label.report" "$path"
+  tavimore CgName "${create[@]}" "${args[@]}" --report "$work/$label.report" "$path" 2>"$work/$label.err"
+  sed -n 's/^Tavimore: /stderr: /p' "$work/$label.err" >>"$work/$label.report"
   [[ ";$expects" == *";box="* ]] || expects+=";box="
   [[ ";$expects" == *";refused="* ]] || expects+=";refused="
   IFS=';' read -r -a args <<<"$expects"

@@ -30,27 +30,29 @@ for row in "${advance[@]}"; do
   expect "typing $typed: focus" "$focus" "$(report_value "$work/r.txt" focus)"
 done
 
-# Typed time | refused: control and selection ("" accepted) | the file's time afterwards
+# Typed time | refused: control and selection ("" accepted) | the file's time
+# afterwards | the refusal on stderr: the field's unit label and its selected text
 at_ok=(
-  "1979 1 1 0 0 0 0|1010 0-4|2020 1 2 3 4 5 0"
+  "1979 1 1 0 0 0 0|1010 0-4|2020 1 2 3 4 5 0|年 \"1979\""
   "1980 1 1 0 0 0 0||1980 1 1 0 0 0 0"
   "2106 12 31 23 59 59 999||2106 12 31 23 59 59 999"
   "2107 1 1 0 0 0 0|1010 0-4|2020 1 2 3 4 5 0"
-  "2021 0 1 0 0 0 0|1011 0-1|2020 1 2 3 4 5 0"
-  "2021 _ 1 0 0 0 0|1011 0-0|2020 1 2 3 4 5 0"
+  "2021 0 1 0 0 0 0|1011 0-1|2020 1 2 3 4 5 0|月 \"0\""
+  "2021 _ 1 0 0 0 0|1011 0-0|2020 1 2 3 4 5 0|月 \"\""
   "2021 1 0 0 0 0 0|1013 0-1|2020 1 2 3 4 5 0"
-  "2021 1 1 0 0 60 0|1016 0-2|2020 1 2 3 4 5 0"
+  "2021 1 1 0 0 60 0|1016 0-2|2020 1 2 3 4 5 0|秒 \"60\""
   "2021 4 31 0 0 0 0|1013 0-2|2020 1 2 3 4 5 0"
-  "2023 2 29 0 0 0 0|1013 0-2|2020 1 2 3 4 5 0"
+  "2023 2 29 0 0 0 0|1013 0-2|2020 1 2 3 4 5 0|日 \"29\""
   "2100 2 29 0 0 0 0|1013 0-2|2020 1 2 3 4 5 0"
   "2000 2 29 0 0 0 0||2000 2 29 0 0 0 0"
   "2024 2 29 12 30 0 _||2024 2 29 12 30 0 0"
 )
 for row in "${at_ok[@]}"; do
-  IFS='|' read -r typed refused expected <<<"$row"
+  IFS='|' read -r typed refused expected on_stderr <<<"$row"
   fresh
   dttime "$work/r.txt" "--time=$typed" "$file"
   expect "OK with $typed: refused" "$refused" "$(report_value "$work/r.txt" refused)"
+  [ -n "$on_stderr" ] && expect "OK with $typed: stderr" "Tavimore: refused: $on_stderr" "$(cat "$work/stderr")"
   expect "OK with $typed: exit" "$([ -z "$refused" ] && echo 0 || echo 1)" "$status"
   expect "OK with $typed: file time" "$expected" "$(disk_time "$file")"
 done

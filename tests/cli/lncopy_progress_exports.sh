@@ -34,7 +34,7 @@ for row in "${rows[@]}"; do
   [ "$form" = status ] && expected="$status_text\\r\\n$lines"
   expect "$name: exit status" 0 "$status"
   expect "$name: exported log" "$expected" "$(report_value "$work/$name.report" exported)"
-  expect "$name: the same text on stdout, CR LF between lines" "$expected" "$(stdout_line "$name")"
+  expect "$name: the same text on stdout, CR LF after each line" "$expected\\r\\n" "$(stdout_line "$name")"
   expect "$name: block sized exactly (text and NUL)" "$(($(stat -c %s "$work/$name.raw") + 1)) bytes" \
     "$(report_value "$work/$name.report" exportedBlock)"
   expect "$name: on the clipboard as text" 1 "$(report_value "$work/$name.report" clipboard)"

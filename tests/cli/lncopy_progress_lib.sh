@@ -15,12 +15,12 @@ restore_history() {
 }
 trap restore_history EXIT
 
-# copy_run NAME ARGS...: LnCopy with the report, the raw block and stdout of
-# the run in $work/NAME.{report,raw,out}; sets status.
+# copy_run NAME ARGS...: LnCopy with the report, the raw block, stdout and
+# stderr of the run in $work/NAME.{report,raw,out,err}; sets status.
 copy_run() {
   local name=$1
   shift
-  tavimore LnCopy --report "$work/$name.report" --raw "$work/$name.raw" "$@" >"$work/$name.out"
+  tavimore LnCopy --report "$work/$name.report" --raw "$work/$name.raw" "$@" >"$work/$name.out" 2>"$work/$name.err"
 }
 
 # The value of every KEY line of a run's report, joined by " ; ".

@@ -58,6 +58,11 @@ for row in "${rows[@]}"; do
   else
     expect "$name: status text and log" "$status_text\\r\\n${lines//D\\/"$d"\\}" "$exported"
   fi
+  # The final status on stderr as one line, its line breaks as spaces, and
+  # nothing else there.
+  final_status=$status_text
+  [ "$lines" = "*" ] && final_status=$status_part
+  expect "$name: stderr" "Tavimore: ${final_status//\\r\\n/ }" "$(cat "$work/$name.err")"
 done
 expect "move: the source is gone" "" "$(ls "$work/moved")"
 expect "move: the file is at the destination" m "$(cat "$work/dst-move/m.txt")"

@@ -5,10 +5,12 @@ source "$(dirname "$0")/lib.sh"
 
 printf 'text\n' >"$work/a.txt"
 a=$work/a.txt
-# arguments | what is wrong
+# arguments | what is wrong | the first line on stderr, where the driver
+# refuses the line before starting Wine
 rows=(
   "|no command"
-  "Astext $a|command names are exact"
+  "Astext $a|command names are exact|tavimore: unknown command 'Astext' (AsText, LnCopy, CgName or DtTime)"
+  "Copy --dest $work $a|not a command|tavimore: unknown command 'Copy' (AsText, LnCopy, CgName or DtTime)"
   "AsText|no path"
   "AsText --bogus $a|unknown option"
   "AsText $a --format|option without its value"
@@ -21,12 +23,19 @@ rows=(
   "AsText --report|--report without its file"
 )
 for row in "${rows[@]}"; do
-  IFS='|' read -r line why <<<"$row"
+  IFS='|' read -r line why first <<<"$row"
   read -r -a arguments <<<"$line"
   timeout 120 ./tavimore "${arguments[@]}" >"$work/out" 2>"$work/err"
   expect "$why: exit status" 2 "$?"
   checks=$((checks + 1))
   grep -q '^usage:' "$work/err" || fail "$why: no usage text on stderr"
+  if [ -n "$first" ]; then
+    expect "$why: one line, then the usage" "$first|usage:" "$(head -n 1 "$work/err")|$(sed -n '2s/ .*//p' "$work/err")"
+  fi
+  # Each usage text lists the four commands, one a line.
+  for command in AsText LnCopy CgName DtTime; do
+    expect "$why: $command in the usage" 1 "$(grep -c "^  $command " "$work/err")"
+  done
   expect "$why: nothing on stdout" 0 "$(stat -c %s "$work/out")"
 done
 
