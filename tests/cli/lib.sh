@@ -36,7 +36,14 @@ report_value() {
 }
 
 # tavimore ARGS...: ./tavimore in batch mode, with a time limit; sets status.
+# The report named by --report is removed first: a run that writes none must
+# not leave the checks reading an earlier run's report.
 tavimore() {
+  local previous= arg
+  for arg in "$@"; do
+    [ "$previous" = --report ] && rm -f -- "$arg"
+    previous=$arg
+  done
   timeout 120 ./tavimore "$1" --batch "${@:2}"
   status=$?
 }
