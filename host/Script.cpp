@@ -230,6 +230,14 @@ void RightClickControl(HWND control) {
     SendToWindow(control, WM_RBUTTONUP, 0, centre);
 }
 
+void SettlePosted(HWND edit, int rounds) {
+    for (int round = 0; round < rounds && IsWindow(edit); ++round) {
+        SendToWindow(edit, EM_SETMODIFY, FALSE, 0);
+        PostMessageA(edit, EM_SETMODIFY, TRUE, 0);
+        WaitFor([edit] { return SendToWindow(edit, EM_GETMODIFY, 0, 0) != 0 || !IsWindow(edit); });
+    }
+}
+
 void FocusControl(HWND dialog, HWND field) {
     SendToWindow(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
 }

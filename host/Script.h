@@ -91,6 +91,12 @@ bool WaitFor(Condition condition, DWORD ms = ScriptWaitMs) {
 // ScriptWaitMs for it to be handled. Returns the result (0 after a time-out).
 LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Waits until the host's thread has handled what was posted to it so far, as
+// a person's pause would: a mark (edit's modified flag) posted behind it is
+// seen handled, rounds times over, since handled work may post more. edit is
+// any edit control of the dialog; its modified flag is left set.
+void SettlePosted(HWND edit, int rounds);
+
 // Presses (down then up) the held keys of --hold around the next action.
 void PressHeldKeys(ScriptRun& run);
 void ReleaseHeldKeys(ScriptRun& run);

@@ -35,12 +35,7 @@ HWND HistoryEdit(HWND dialog) { return GetDlgItem(HistoryBox(dialog), ComboEditI
 void Settle(HWND dialog) {
     HWND edit = nullptr;
     WaitFor([dialog, &edit] { return (edit = HistoryEdit(dialog)) != nullptr || !IsWindow(dialog); });
-    if (!edit) return;
-    for (int round = 0; round < SettleRounds; ++round) {
-        SendToWindow(edit, EM_SETMODIFY, FALSE, 0);
-        PostMessageA(edit, EM_SETMODIFY, TRUE, 0);
-        WaitFor([edit] { return SendToWindow(edit, EM_GETMODIFY, 0, 0) != 0 || !IsWindow(edit); });
-    }
+    if (edit) SettlePosted(edit, SettleRounds);
 }
 
 // Types the path into the history box's edit field, one character at a time,

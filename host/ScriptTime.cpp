@@ -12,6 +12,7 @@ const wchar_t* const timeActions[] = {L"--time=",  L"--creation",  L"--last-writ
 // minute, second, millisecond.
 const int fieldIds[] = {1010, 1011, 1013, 1014, 1015, 1016, 1017};
 enum { FieldCount = 7, IdLastWrite = 1018, IdCreation = 1019, IdInside = 1020, IdNow = 1021 };
+enum { SettleRounds = 2 };  // the focus change posts a select-all, which posts nothing more
 
 bool RecogniseTime(HWND window, LPARAM tag) { return tag == 0 && GetDlgItem(window, 1010); }
 
@@ -27,7 +28,7 @@ void ReportFields(ScriptRun& run, HWND dialog) {
 
 // "focus: ID START-END": the control that has the focus and its selection.
 void ReportFocus(ScriptRun& run, HWND dialog) {
-    Sleep(150);  // a selection the dialog posted to itself is in place by then
+    SettlePosted(GetDlgItem(dialog, fieldIds[0]), SettleRounds);  // a selection the dialog posted is in place
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
@@ -58,7 +59,10 @@ void TypeTime(ScriptRun& run, HWND dialog, const std::wstring& value) {
     }
     for (size_t i = 0; i < parts.size(); ++i) {
         HWND field = GetDlgItem(dialog, fieldIds[i]);
+        // Like a person, type only once the field has taken the focus whole:
+        // the select-all the dialog posts on gaining it comes before the keys.
         FocusControl(dialog, field);
+        SettlePosted(field, SettleRounds);
         TypeText(field, parts[i] == "_" ? std::string() : parts[i]);
     }
     ReportFocus(run, dialog);
