@@ -53,10 +53,18 @@ bool ChooseDestination(HWND host) {
     return true;
 }
 
+// Whether the shell's destination, pathBuffer up to destinationEnd (the NUL
+// behind its "\"), leaves room in the field for the second NUL the shell's
+// target list needs. A destination that does not leaves no room for the
+// name of any item copied into it either (a path holds at most 259 bytes).
+bool ShellTargetFits(const char* destinationEnd) {
+    return destinationEnd + 1 < moduleState.context->pathBuffer + HostBufferSize;
+}
+
 // The shell's file operation on the whole selection into the destination
-// (pathBuffer ending in "\"; destinationEnd its NUL). Returns false when the
-// shell reports a failure; true also when the source list cannot be allocated
-// (nothing is started then).
+// (pathBuffer ending in "\"; destinationEnd its NUL, with room behind it
+// for the second NUL). Returns false when the shell reports a failure; true
+// also when the source list cannot be allocated (nothing is started then).
 bool RunShellOperation(char* destinationEnd) {
     char** selection = moduleState.selection;
     DWORD count = static_cast<DWORD>(moduleState.slotTable[SlotSelectionCount]);
@@ -71,21 +79,14 @@ bool RunShellOperation(char* destinationEnd) {
         at += length;
     }
     *at = '\0';
-    // The destination needs a second NUL; EnsurePath left room for it only
-    // when the path is shorter than the field, so a full field is refused.
-    char* path = moduleState.context->pathBuffer;
-    bool room = destinationEnd + 1 < path + HostBufferSize;
-    int result = 1;
-    if (room) {
-        destinationEnd[1] = '\0';
-        SHFILEOPSTRUCTA operation = {};
-        operation.hwnd = HostWindow();
-        operation.wFunc = (OpFlags() & OpMove) ? FO_MOVE : FO_COPY;
-        operation.pFrom = list;
-        operation.pTo = path;
-        operation.fFlags = (moduleState.modeWord & ModeQuiet) ? FOF_SILENT : 0;
-        result = SHFileOperationA(&operation);
-    }
+    destinationEnd[1] = '\0';
+    SHFILEOPSTRUCTA operation = {};
+    operation.hwnd = HostWindow();
+    operation.wFunc = (OpFlags() & OpMove) ? FO_MOVE : FO_COPY;
+    operation.pFrom = list;
+    operation.pTo = moduleState.context->pathBuffer;
+    operation.fFlags = (moduleState.modeWord & ModeQuiet) ? FOF_SILENT : 0;
+    int result = SHFileOperationA(&operation);
     GlobalFree(list);
     return result == 0;
 }
@@ -105,6 +106,13 @@ ULONG_PTR RunLnCopy(HWND host) {
     }
     if (moduleState.keyCallback) moduleState.keyCallback(KeysBrowserReturned, 0);
     char* destinationEnd = EnsurePath(moduleState.context->pathBuffer, EnsureFolder);
+    bool shell = !(OpFlags() & (OpNew | OpUpdate));
+    if (destinationEnd && shell && !ShellTargetFits(destinationEnd)) {
+        // No item fits into this folder: reported as a destination that
+        // cannot be made (without its closing "\"), before anything is done.
+        destinationEnd[-1] = '\0';
+        destinationEnd = EnsurePath(moduleState.context->pathBuffer, EnsureReport);
+    }
     if (!destinationEnd) {
         moduleState.modeWord = 0;
         return 0;

@@ -29,7 +29,9 @@ inline ScanCounts Scan(const unsigned char* d, size_t n) {
                 unsigned following = At(d, n, i + 2);
                 unsigned preceding = i > 0 ? d[i - 1] : 0;
                 bool inside = i + 3 <= n;
-                if (inside && (following == 0 || (following >= 0x80 && preceding >= 0x80))) {
+                // Marked: the unit U+0000 would end the text early, so it
+                // is binary wherever it stands but as the data's last unit.
+                if (inside && (marked || following == 0 || (following >= 0x80 && preceding >= 0x80))) {
                     c.binary = true;
                     return c;
                 }

@@ -618,11 +618,17 @@ TEST_F(CopyEngine, AFolderIsNotCopiedIntoItsOwnTree) {
     std::string tree = In(source, "t");
     ASSERT_TRUE(CreateDirectoryA(tree.c_str(), nullptr));
     ASSERT_TRUE(WriteText(In(tree, "f.txt"), "f"));
-    Run(OpMove | OpNew, tree, {tree});
-    EXPECT_FALSE(Exists(In(tree, "t")));
-    EXPECT_EQ("f", ReadText(In(tree, "f.txt")));
-    EXPECT_EQ(std::vector<std::string>{Failed + In(tree, "t")}, Lines());
-    EXPECT_EQ(1u, Counters().errors);
+    // The folder itself as the destination, as spelt and in another case.
+    for (const char* spelling : {"t", "T"}) {
+        SCOPED_TRACE(spelling);
+        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        std::string destination = In(source, spelling);
+        Run(OpMove | OpNew, destination, {tree});
+        EXPECT_FALSE(Exists(In(tree, "t")));
+        EXPECT_EQ("f", ReadText(In(tree, "f.txt")));
+        EXPECT_EQ(std::vector<std::string>{Failed + In(destination, "t")}, Lines());
+        EXPECT_EQ(1u, Counters().errors);
+    }
 }
 
 // ---- failures ------------------------------------------------------------------

@@ -69,7 +69,9 @@ inline unsigned ByteAt(const unsigned char* bytes, size_t length, size_t offset)
 // Applies the byte rules to bytes[from, to). Returns false at a binary
 // signature, with the counters as they stood when it was found. In marked
 // UTF-16 (marked true) only pairs that start at an even offset are whole
-// units: a NUL pair or an FF pair that straddles two units is text.
+// units: a NUL pair or an FF pair that straddles two units is text, while a
+// whole NUL unit (U+0000) before the data's last unit is binary, whatever
+// follows it, since the text handed on would end there.
 bool ScanBytes(const unsigned char* bytes, size_t length, size_t from, size_t to, bool marked,
                ScanCounts& counts) {
     for (size_t i = from; i < to; ++i) {
@@ -80,7 +82,7 @@ bool ScanBytes(const unsigned char* bytes, size_t length, size_t from, size_t to
             if (wholeUnit && ByteAt(bytes, length, i + 1) == 0) {
                 unsigned following = ByteAt(bytes, length, i + 2);
                 unsigned preceding = i ? bytes[i - 1] : 0u;
-                bool suspicious = following == 0 || (following >= 0x80 && preceding >= 0x80);
+                bool suspicious = marked || following == 0 || (following >= 0x80 && preceding >= 0x80);
                 if (suspicious && length - i > 2) return false;
             }
         } else if (b >= 0x80) {

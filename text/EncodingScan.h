@@ -56,6 +56,7 @@ struct TextDecision {
 // Data that begins with a byte-order mark (FF FE or FE FF) declares itself
 // UTF-16: its NUL pairs and FF pairs are binary signatures only when they start
 // at an even offset (a whole unit); a pair that straddles two units is text.
+// There a NUL unit is binary wherever it is followed by more data.
 TextDecision DecideEncoding(const unsigned char* bytes, size_t length);
 
 // The two halves on their own, for tests and timing.

@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
 # One selected folder: its own time, or with "直下" the files directly inside
-# it (not the folder, not its sub-folders nor what they hold); and the join of
-# folder and entry name at the length limit of a path.
+# it (not the folder, not its sub-folders nor what they hold), also when its
+# name ends in a double-byte character whose second byte is 0x5C ("表" is
+# 95 5C); and the join of folder and entry name at the length limit of a path.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/dttime_lib.sh"
 
 typed="2021 3 4 5 6 7 8"
 old="2020 1 2 3 4 5 0"
-folder=$work/F
 items=("" f1.txt f2.txt sub sub/x.txt)  # "" is the folder itself
-# label | options | actions | options after | messageBuffer | time of each item (as items)
+# label | folder | options | actions | options after | messageBuffer | time of each item (as items)
 rows=(
-  "directly inside|0|--time=$typed;--inside|0x00000000|folder|old typed typed old old"
-  "the box clicked twice: the folder's own time|0|--time=$typed;--inside;--inside|0x00000020||typed old old old old"
-  "directly inside with 0x1000|1000|--time=$typed;--inside|0x00001020||old typed typed old old"
-  "directly inside, year 0|0|--time=_;--inside|0x00000000|folder|old old old old old"
+  "directly inside|F|0|--time=$typed;--inside|0x00000000|folder|old typed typed old old"
+  "the box clicked twice: the folder's own time|F|0|--time=$typed;--inside;--inside|0x00000020||typed old old old old"
+  "directly inside with 0x1000|F|1000|--time=$typed;--inside|0x00001020||old typed typed old old"
+  "directly inside, year 0|F|0|--time=_;--inside|0x00000000|folder|old old old old old"
+  "directly inside a folder ending in a 0x5C trail byte|表|0|--time=$typed;--inside|0x00000000|folder|old typed typed old old"
 )
 for row in "${rows[@]}"; do
-  IFS='|' read -r label options actions options_after message times <<<"$row"
+  IFS='|' read -r label name options actions options_after message times <<<"$row"
+  folder=$work/$name
   rm -rf "$folder" && mkdir -p "$folder/sub"
   for item in "${items[@]:1}"; do [ -d "$folder/$item" ] || echo x >"$folder/$item"; done
   for item in "${items[@]}"; do touch -d '2020-01-02 03:04:05' "$folder/$item"; done

@@ -1,7 +1,8 @@
 # LnCopy with the library's own engine, through ./tavimore: copy and move with
-# and without the progress window, the quiet run's box, the 0x20 toggle, a
-# single folder below, a destination that does not exist yet, a drive root, a
-# full pathBuffer, and moves that must not lose a file.
+# and without the progress window, the quiet run's box, the 0x20 toggle, the
+# rules the host's options word starts with, a single folder below, a
+# destination that does not exist yet, a drive root, a full pathBuffer, and
+# moves that must not lose a file.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lncopy_lib.sh"
 set_history
@@ -48,6 +49,22 @@ done <<<"$table"
 
 # The host window's text follows the move box at once (the host's titles come first).
 expect "move-window host texts" ' コピー ;   移 動' "$(values move-window title | awk -F' ; ' '{ print $1 " ; " $2 }')"
+
+# The host's options word sets the rules the run starts with: 0x100 starts
+# with update only (an older file is refreshed, a missing one not created),
+# 0x1000 leaves new on. The browser's boxes at OK show the same.
+# options | checks at OK | a.txt afterwards (older there) | b.txt afterwards (missing there)
+table="100|8111=0 8112=0 8114=1|alpha|
+1000|8111=0 8112=1 8114=1|alpha|beta"
+while IFS='|' read -r options boxes a_text b_text; do
+  fresh_sources
+  echo old >"$work/dst/a.txt" && touch -d '2020-01-02 03:04:05' "$work/dst/a.txt"
+  lncopy "options-$options" --options "$options" --dest "$work/dst" "$work/src/a.txt" "$work/src/b.txt"
+  check_run "options-$options" 0x00000001 "$dst\\a.txt"
+  expect "options-$options checks" "$boxes" "$(value "options-$options" checks)"
+  expect "options-$options a.txt" "$a_text" "$(cat "$work/dst/a.txt")"
+  expect "options-$options b.txt" "$b_text" "$(cat "$work/dst/b.txt" 2>/dev/null)"
+done <<<"$table"
 
 # One folder: below is offered and checked; its content lands in the
 # destination, and pathBuffer is the folder with its final backslash.

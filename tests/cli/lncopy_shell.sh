@@ -1,7 +1,8 @@
 # LnCopy handed to the shell's file operation (new and update unchecked),
 # through ./tavimore: copy, move, a single folder without below, the shell's
 # own overwrite question answered both ways, the quiet bit, and a destination
-# that leaves no room for the shell's second NUL.
+# that leaves no room for the shell's second NUL (nor for any item's name),
+# refused with the box of a destination that cannot be made.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lncopy_lib.sh"
 set_history
@@ -13,24 +14,34 @@ fresh() {
   echo gamma >"$work/src/d/c.txt"
 }
 dst=$(windows_form "$work/dst")
+# A destination of 258 bytes ends with its backslash at the field's last byte.
+long=dst/$(printf 'x%.0s' $(seq 1 80))/$(printf 'y%.0s' $(seq 1 80))
+long_windows=$(windows_form "$work/$long")
+long=$long/$(printf 'z%.0s' $(seq 1 $((258 - ${#long_windows} - 1))))
+long_windows=$(windows_form "$work/$long")
+made=' は\r\n作成出来ません。'
 
-# name | options | selection (| between paths) | result | pathBuffer | must exist | must be gone
-table="copy|--toggle 8112,8114|src/a.txt;src/d|0x00000001|$dst\\a.txt|dst/a.txt dst/d/c.txt src/a.txt|
-move|--toggle 8111,8112,8114|src/a.txt;src/d|0x00000001|$dst\\a.txt|dst/a.txt dst/d/c.txt|src/a.txt src/d
-folder-without-below|--toggle 8112,8114|src/d|0x00000001|$dst\\d|dst/d/c.txt src/d/c.txt|dst/c.txt
-quiet|--toggle 8112,8114 --keys 4|src/a.txt|0x00000005|$dst\\a.txt|dst/a.txt|"
-while IFS='|' read -r name options selection result path present gone; do
+# name | destination | options | selection (; between paths) | result | pathBuffer | box text after the caption | must exist | must be gone
+table="copy|dst|--toggle 8112,8114|src/a.txt;src/d|0x00000001|$dst\\a.txt||dst/a.txt dst/d/c.txt src/a.txt|
+move|dst|--toggle 8111,8112,8114|src/a.txt;src/d|0x00000001|$dst\\a.txt||dst/a.txt dst/d/c.txt|src/a.txt src/d
+folder-without-below|dst|--toggle 8112,8114|src/d|0x00000001|$dst\\d||dst/d/c.txt src/d/c.txt|dst/c.txt
+quiet|dst|--toggle 8112,8114 --keys 4|src/a.txt|0x00000005|$dst\\a.txt||dst/a.txt|
+shell-long|$long|--toggle 8111,8112,8114 --keys 2|src/a.txt|0x00000000|$long_windows|$long_windows$made|$long src/a.txt|$long/a.txt"
+while IFS='|' read -r name destination options selection result path box present gone; do
   fresh
   paths=()
   IFS=';' read -r -a parts <<<"$selection"
   for part in "${parts[@]}"; do paths+=("$work/$part"); done
   # shellcheck disable=SC2086
-  lncopy "$name" --dest "$work/dst" $options "${paths[@]}"
+  lncopy "$name" --dest "$work/$destination" $options "${paths[@]}"
   check_run "$name" "$result" "$path"
+  expect "$name box" "${box:+ Tavimore | $box}" "$(value "$name" box)"
   for file in $present; do exists "$name" "$work/$file"; done
   for file in $gone; do missing "$name" "$work/$file"; done
   expect "$name shell windows" "" "$(value "$name" shell)"
 done <<<"$table"
+expect "shell-long: options untouched, as for a destination that cannot be made" 0x00000000 \
+  "$(value shell-long options)"
 expect "folder-without-below checks" "8111=0 8112=0 8114=0 8118=0" "$(value folder-without-below checks)"
 
 # The shell asks before it overwrites; the answer decides.
@@ -44,15 +55,5 @@ for answer in no yes; do
   [ "$answer" = yes ] && want=alpha
   expect "overwrite-$answer bytes" "$want" "$(cat "$work/dst/a.txt")"
 done
-
-# A destination of 258 bytes ends with its backslash at the field's last
-# byte: no room for the second NUL, so the shell is not called and nothing is done.
-fresh
-long=$work/dst/$(printf 'x%.0s' $(seq 1 80))/$(printf 'y%.0s' $(seq 1 80))
-long_windows=$(windows_form "$long")
-long=$long/$(printf 'z%.0s' $(seq 1 $((258 - ${#long_windows} - 1))))
-lncopy shell-long --dest "$long" --toggle 8112,8114 "$work/src/a.txt"
-expect "shell-long result" 0x00000000 "$(value shell-long result)"
-missing shell-long "$long/a.txt"
 
 finish

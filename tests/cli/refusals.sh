@@ -17,6 +17,8 @@ rows=(
   "single-ff|ab\\xffcd|$not_text"
   "utf-16-odd-size|A\\x00B|$not_text"
   "utf-16-unit-ffff|\\xff\\xfeA\\x00\\xff\\xffB\\x00|$not_text"
+  "utf-16-unit-nul|\\xff\\xfeA\\x00\\x00\\x00B\\x00|$not_text"
+  "utf-16be-unit-nul|\\xfe\\xff\\x00A\\x00\\x00\\x30\\x42|$not_text"
   "missing|-|$cannot_read"
 )
 
