@@ -48,5 +48,14 @@ expect_same_bytes "guide-en.txt" <(printf '\xef\xbb\xbf'; cat docs/guide-en.txt)
 for guide in guide-ja.txt guide-en.txt; do
   expect "$guide: lines without CR" "0" "$(grep -cv $'\r$' "$work/package/$guide")"
 done
+# Both fit an 80-column text window: a full-width character takes two columns
+# (in code page 932, as many as its bytes).
+expect "guides: lines over 80 columns" "" "$(python3 -c '
+import sys, unicodedata
+for path, encoding in (sys.argv[1], "cp932"), (sys.argv[2], "utf-8-sig"):
+    for number, line in enumerate(open(path, encoding=encoding, newline="\r\n"), 1):
+        line = line.rstrip("\r\n")
+        if sum(2 if unicodedata.east_asian_width(c) in "WFA" else 1 for c in line) > 80:
+            print(path.rsplit("/", 1)[-1], number, end="; ")' "$work/package/guide-ja.txt" "$work/package/guide-en.txt")"
 echo "shipped: $(stat -c %s "$dll") bytes, sha256 $(sha256sum "$dll" | cut -d' ' -f1)"
 finish
