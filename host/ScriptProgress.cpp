@@ -193,10 +193,14 @@ std::string Placement(HWND dialog, int id) {
     return text;
 }
 
-// "layout: list=L,T,W,H button=... status=..." in client coordinates.
+// "layout: list=L,T,W,H button=... status=... client=W,H" in client coordinates.
 void ReportLayout(ScriptRun& run, HWND dialog) {
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    char size[32];
+    snprintf(size, sizeof size, "%ld,%ld", client.right, client.bottom);
     ReportLine(run, "layout", "list=" + Placement(dialog, IdList) + " button=" + Placement(dialog, IdButton) +
-                                  " status=" + Placement(dialog, IdStatus));
+                                  " status=" + Placement(dialog, IdStatus) + " client=" + size);
 }
 
 // Resizes the window by DX,DY pixels, the way dragging its frame does.
