@@ -22,6 +22,11 @@ struct HostSession {
     DWORD boxWaitMs = 10000;          // how long to look for a box after its notice
 };
 
+// Sent to the host window: answers 1 when the host's thread reads key wParam
+// as held (the high bit of GetAsyncKeyState), 0 otherwise. The library reads
+// keys on that thread, so a script holding keys waits for this answer.
+enum : UINT { HostKeyHeldQuery = WM_APP + 0x40 };
+
 // Creates the host window and the context; the session becomes the current one
 // that the callbacks and the window procedure serve. Returns false on failure.
 bool OpenHostSession(HostSession& session);

@@ -202,10 +202,18 @@ void SendKey(WORD key, bool up) {
     SendInput(1, &input, sizeof input);
 }
 
+// Held once the host's thread, where the library reads them, reads every key
+// held. Its own reading is what counts: Wine lets a thread reuse the key state
+// it read less than 50 ms before, and a key pressed through SendInput does
+// not end that, so this thread seeing the key says nothing about that one.
 void PressHeldKeys(ScriptRun& run) {
     for (WORD key : run.heldKeys) SendKey(key, false);
-    if (!run.heldKeys.empty())
-        WaitFor([&run] { return (GetAsyncKeyState(run.heldKeys.back()) & 0x8000) != 0; }, 2000);
+    if (run.heldKeys.empty() || !run.session) return;
+    WaitFor([&run] {
+        for (WORD key : run.heldKeys)
+            if (!SendToWindow(run.session->window, HostKeyHeldQuery, key, 0)) return false;
+        return true;
+    }, 2000);
 }
 
 void ReleaseHeldKeys(ScriptRun& run) {

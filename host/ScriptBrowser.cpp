@@ -51,11 +51,74 @@ void TypeDestination(ScriptRun& run, HWND dialog, const std::wstring& value) {
     Settle(dialog);
 }
 
-// Selects a folder in the tree the way the shell's own selection does, so the
-// tree reports the selection to the browser.
-void SelectInTree(HWND dialog, const std::wstring& value) {
-    std::string path = WideToCodePage932(value);
-    SendToWindow(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+HTREEITEM TreeItem(HWND tree, UINT which, HTREEITEM from) {
+    return reinterpret_cast<HTREEITEM>(SendToWindow(tree, TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(from)));
+}
+
+std::wstring TreeLabel(HWND tree, HTREEITEM item) {
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = MAX_PATH;
+    SendToWindow(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    return text;
+}
+
+bool TreeExpanded(HWND tree, HTREEITEM item) {
+    return (SendToWindow(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+void ExpandTreeItem(HWND tree, HTREEITEM item) {
+    SendToWindow(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+}
+
+// The drive's item, labelled "... (X:)", one level below a branch of the
+// tree's root ("My Computer"): the branches already open are looked at first.
+HTREEITEM FindDriveItem(HWND tree, const std::wstring& drive) {
+    std::wstring mark = L"(" + drive + L")";
+    HTREEITEM root = TreeItem(tree, TVGN_ROOT, nullptr);
+    if (!root) return nullptr;
+    ExpandTreeItem(tree, root);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (HTREEITEM branch = TreeItem(tree, TVGN_CHILD, root); branch; branch = TreeItem(tree, TVGN_NEXT, branch)) {
+            if (TreeExpanded(tree, branch) != (pass == 0)) continue;
+            ExpandTreeItem(tree, branch);
+            for (HTREEITEM item = TreeItem(tree, TVGN_CHILD, branch); item; item = TreeItem(tree, TVGN_NEXT, item)) {
+                std::wstring label = TreeLabel(tree, item);
+                if (label.size() >= mark.size() && lstrcmpiW(label.c_str() + label.size() - mark.size(), mark.c_str()) == 0)
+                    return item;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Selects a folder in the tree as a person does: opens the drive's item and
+// each folder of the path in turn by its name, then selects the last one, so
+// the tree reports the selection to the browser. (The shell's own selection by
+// path is not used: Wine's compares the file times each item had when it was
+// listed, so it finds nothing once a folder on the way, such as /tmp, has
+// changed since.)
+void SelectInTree(ScriptRun& run, HWND dialog, const std::wstring& path) {
+    HWND tree = GetDlgItem(dialog, TreeId);
+    HTREEITEM item = path.size() >= 2 && path[1] == L':' ? FindDriveItem(tree, path.substr(0, 2)) : nullptr;
+    for (size_t at = path.find(L'\\'); item && at != std::wstring::npos && at + 1 < path.size();) {
+        size_t end = path.find(L'\\', at + 1);
+        std::wstring name = path.substr(at + 1, end == std::wstring::npos ? std::wstring::npos : end - at - 1);
+        ExpandTreeItem(tree, item);
+        HTREEITEM child = TreeItem(tree, TVGN_CHILD, item);
+        while (child && lstrcmpiW(TreeLabel(tree, child).c_str(), name.c_str()) != 0) child = TreeItem(tree, TVGN_NEXT, child);
+        item = child;
+        at = end;
+    }
+    if (!item) {
+        ReportLine(run, "script", "no tree item for " + CodePage932ToUtf8(WideToCodePage932(path)));
+        return;
+    }
+    SendToWindow(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    SendToWindow(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     Settle(dialog);
 }
 
@@ -242,7 +305,7 @@ bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     }
     if (name == L"--rclick-ok") return RightClickOk(run, dialog);
     if (name == L"--dest") TypeDestination(run, dialog, action.value);
-    else if (name == L"--tree") SelectInTree(dialog, action.value);
+    else if (name == L"--tree") SelectInTree(run, dialog, action.value);
     else if (name == L"--tree-dblclick") DoubleClickTree(run, dialog);
     else if (name == L"--pick") PickEntry(run, dialog, action.value, false);
     else if (name == L"--shift-pick") PickEntry(run, dialog, action.value, true);

@@ -93,10 +93,40 @@ const char* OutcomeIconName(HWND dialog) {
     return best;
 }
 
+// "cut: none", or "cut: 4[LINE] ..." for each line of the status text that
+// the control does not show whole: measured as a static control draws it (left
+// aligned, words wrapped, in its own font), a line that reaches past the
+// control's right or bottom edge.
+std::string CutStatusLines(HWND status) {
+    wchar_t text[512] = L"";
+    InternalGetWindowText(status, text, 512);
+    RECT client;
+    GetClientRect(status, &client);
+    HDC dc = GetDC(status);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendToWindow(status, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    std::string cut;
+    int bottom = 0;
+    for (const wchar_t* line = text; *line;) {
+        const wchar_t* end = wcsstr(line, L"\r\n");
+        int length = end ? static_cast<int>(end - line) : lstrlenW(line);
+        RECT drawn = {0, 0, client.right, 0};
+        DrawTextW(dc, line, length, &drawn, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        bottom += drawn.bottom;
+        if (drawn.right > client.right || bottom > client.bottom)
+            cut += std::string(cut.empty() ? "" : " ") + "4[" +
+                   CodePage932ToUtf8(WideToCodePage932(std::wstring(line, length))) + "]";
+        line = end ? end + 2 : line + length;
+    }
+    if (previous) SelectObject(dc, previous);
+    ReleaseDC(status, dc);
+    return cut.empty() ? "none" : cut;
+}
+
 // Waits until the run has ended (the button reads "&OK", or the window is
-// gone). The first time, reports the run's time and the outcome icon, and
-// keeps the final status text for stderr. Returns true when the window is
-// still open.
+// gone). The first time, reports the run's time, the outcome icon and the
+// status text's lines not shown whole, and keeps the final status text for
+// stderr. Returns true when the window is still open.
 bool WaitForRunEnd(ScriptRun& run, HWND dialog) {
     // A fine poll: the run's time is reported.
     DWORD start = GetTickCount();
@@ -107,7 +137,10 @@ bool WaitForRunEnd(ScriptRun& run, HWND dialog) {
         snprintf(line, sizeof line, "%.0f ms", MillisecondsSince(announcedAt));
         ReportLine(run, "run", line);
         ReportLine(run, "icon", IsWindow(dialog) ? OutcomeIconName(dialog) : "window gone");
-        if (IsWindow(dialog)) run.stderrLines.push_back(WindowTextUtf8(GetDlgItem(dialog, IdStatus)));
+        if (IsWindow(dialog)) {
+            ReportLine(run, "cut", CutStatusLines(GetDlgItem(dialog, IdStatus)));
+            run.stderrLines.push_back(WindowTextUtf8(GetDlgItem(dialog, IdStatus)));
+        }
     }
     return IsWindow(dialog) != FALSE;
 }
@@ -160,10 +193,14 @@ std::string Placement(HWND dialog, int id) {
     return text;
 }
 
-// "layout: list=L,T,W,H button=... status=..." in client coordinates.
+// "layout: list=L,T,W,H button=... status=... client=W,H" in client coordinates.
 void ReportLayout(ScriptRun& run, HWND dialog) {
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    char size[32];
+    snprintf(size, sizeof size, "%ld,%ld", client.right, client.bottom);
     ReportLine(run, "layout", "list=" + Placement(dialog, IdList) + " button=" + Placement(dialog, IdButton) +
-                                  " status=" + Placement(dialog, IdStatus));
+                                  " status=" + Placement(dialog, IdStatus) + " client=" + size);
 }
 
 // Resizes the window by DX,DY pixels, the way dragging its frame does.

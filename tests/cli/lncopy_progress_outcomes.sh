@@ -63,6 +63,8 @@ for row in "${rows[@]}"; do
   final_status=$status_text
   [ "$lines" = "*" ] && final_status=$status_part
   expect "$name: stderr" "Tavimore: ${final_status//\\r\\n/ }" "$(cat "$work/$name.err")"
+  # Nothing cut: the browser's labels, then every line of the final status text.
+  expect "$name: cut texts" "none ; none" "$(report_all "$name" cut)"
 done
 expect "move: the source is gone" "" "$(ls "$work/moved")"
 expect "move: the file is at the destination" m "$(cat "$work/dst-move/m.txt")"
