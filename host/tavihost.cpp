@@ -658,19 +658,21 @@ HANDLE OpenStartMark(bool* refused) {
     return INVALID_HANDLE_VALUE;
 }
 
-// Completes the start mark with the host's exit status and returns that status.
-int EndStartMark(HANDLE mark, int status) {
-    if (mark == INVALID_HANDLE_VALUE) return status;
+// The start mark's handle while the host runs, for the crash filter.
+HANDLE startMark = INVALID_HANDLE_VALUE;
+
+// Completes the start mark with the host's exit status, closes it, and returns
+// that status.
+int EndStartMark(int status) {
+    if (startMark == INVALID_HANDLE_VALUE) return status;
     char line[24];
     int length = wsprintfA(line, "ended %d\n", status);
     DWORD written;
-    WriteFile(mark, line, static_cast<DWORD>(length), &written, nullptr);
-    CloseHandle(mark);
+    WriteFile(startMark, line, static_cast<DWORD>(length), &written, nullptr);
+    CloseHandle(startMark);
+    startMark = INVALID_HANDLE_VALUE;
     return status;
 }
-
-// The start mark's handle while the host runs, for the crash filter.
-HANDLE startMark = INVALID_HANDLE_VALUE;
 
 // Last filter of an exception that nothing handled, in any thread: writes
 // "crashed CODE" into the start mark, and points stdout at stderr so that Wine's
@@ -706,11 +708,11 @@ int main() {
     SetUnhandledExceptionFilter(NoteCrash);
     int count = 0;
     wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!args) return EndStartMark(startMark, UsageError("cannot read the command line"));
+    if (!args) return EndStartMark(UsageError("cannot read the command line"));
     HostRun run;
     int status = ParseCommandLine(count, args, run);
     LocalFree(args);
     if (status == ExitDone) status = RunCommand(run);
     FaultIfAsked();
-    return EndStartMark(startMark, status);
+    return EndStartMark(status);
 }
