@@ -5,6 +5,7 @@ source "$(dirname "$0")/lib.sh"
 
 printf 'text\n' >"$work/a.txt"
 a=$work/a.txt
+mkdir -p "$work/a" && printf 'other\n' >"$work/a/b.txt"
 # arguments | what is wrong | the first line on stderr, where the driver
 # refuses the line before starting Wine
 rows=(
@@ -21,6 +22,7 @@ rows=(
   "AsText --keys 1 $a|AsText asks no keys"
   "AsText --create $a|--create belongs to CgName"
   "AsText --report|--report without its file"
+  "AsText $work/a\\b.txt|a Linux path with a backslash, which Windows reads as a separator|tavimore: '$work/a\\b.txt' has a '\\', which Windows reads as a folder separator"
 )
 for row in "${rows[@]}"; do
   IFS='|' read -r line why first <<<"$row"
@@ -49,6 +51,29 @@ expect "path outside code page 932: exit status" 2 "$status"
 long=$work/$(printf 'n%.0s' $(seq 1 250)).txt
 tavimore AsText "$long" 2>"$work/err" >/dev/null
 expect "path over 259 bytes: exit status" 2 "$status"
+
+# Ends that are not the command's own, each with its status and the line that
+# says why, last on stderr: no temporary folder for the run (nothing runs), and
+# a crash of the host after the call (AsText's text already delivered, Wine's
+# backtrace on stderr, no second run, no crash dialog waiting for a click).
+# environment | status | stdout | last line on stderr | a line stderr also holds
+ends=(
+  "TMPDIR=$work/missing|9||tavimore: cannot make a temporary folder (TMPDIR=$work/missing): No such file or directory|"
+  "TAVIMORE_TEST_FAULT=1|8|text|tavimore: tavihost.exe crashed (exception 0xc0000005); what the command did up to then stays done|Backtrace:"
+)
+for row in "${ends[@]}"; do
+  IFS='|' read -r setting code text last also <<<"$row"
+  env "$setting" timeout 120 ./tavimore AsText --batch "$a" >"$work/out" 2>"$work/err"
+  expect "$setting: exit status" "$code" "$?"
+  expect "$setting: stdout" "$text" "$(cat "$work/out")"
+  expect "$setting: last line on stderr" "$last" "$(tail -n 1 "$work/err")"
+  if [ -n "$also" ]; then
+    expect "$setting: stderr holds '$also'" 1 "$(grep -cx "$also" "$work/err")"
+  else
+    expect "$setting: one line on stderr" 1 "$(wc -l <"$work/err")"
+  fi
+  expect "$setting: no second run" 0 "$(grep -c 'did not start' "$work/err")"
+done
 
 # Options and format words reach the call: the report tells them after it.
 tavimore AsText --options 0x1000 --format 7 --report "$work/r" "$a" >"$work/out"
