@@ -1,6 +1,7 @@
 // The folder browser of LnCopy, as a user acts on it, and the windows the
 // shell opens by itself during the command (its confirmations, Explorer).
 #include "Script.h"
+#include "Options.h"
 #include "PathText.h"
 #include <psapi.h>
 #include <shlobj.h>
@@ -17,10 +18,6 @@ enum {
     SettleRounds = 3,         // posted work may post more work; this many rounds see it done
     ExplorerWaitMs = 15000,   // Explorer may take a while to open its window
 };
-
-const wchar_t* const browserActions[] = {L"--dest=",      L"--tree=",       L"--tree-dblclick", L"--pick=",
-                                         L"--shift-pick=", L"--sort",        L"--sort-desc",     L"--toggle=",
-                                         L"--drop=",       L"--rclick-ok",   L"--cancel",        nullptr};
 
 bool RecogniseBrowser(HWND, LPARAM tag) { return tag == -57; }
 
@@ -39,16 +36,21 @@ void Settle(HWND dialog) {
 }
 
 // Types the path into the history box's edit field, one character at a time,
-// so that the box reports each change and the browser validates it.
-void TypeDestination(ScriptRun& run, HWND dialog, const std::wstring& value) {
+// so that the box reports each change and the browser validates it. Once the
+// browser has handled the typing the field must read the path: a refused
+// character that the browser selected is replaced by the next one typed.
+void TypeDestination(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     HWND edit = HistoryEdit(dialog);
     if (!edit) {
-        ReportLine(run, "script", "no history box");
+        NotDone(run, action, "the browser has no history box");
         return;
     }
+    std::string path = WideToCodePage932(action.value);
     FocusControl(dialog, edit);
-    TypeText(edit, WideToCodePage932(value));
+    TypeText(edit, path);
     Settle(dialog);
+    std::string shown = WindowTextUtf8(edit);
+    if (shown != CodePage932ToUtf8(path)) NotDone(run, action, "the field reads " + shown);
 }
 
 // Selects a folder in the tree the way the shell's own selection does, so the
@@ -60,7 +62,7 @@ void SelectInTree(HWND dialog, const std::wstring& value) {
 }
 
 // A double-click on the tree's selected item.
-void DoubleClickTree(ScriptRun& run, HWND dialog) {
+void DoubleClickTree(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     HWND tree = GetDlgItem(dialog, TreeId);
     // The shell may still be moving the tree to its selection; wait for an
     // item that is selected and shown, scrolled into view as the user would.
@@ -73,7 +75,7 @@ void DoubleClickTree(ScriptRun& run, HWND dialog) {
         return SendToWindow(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)) != 0;
     }, 10000);
     if (!shown) {
-        ReportLine(run, "script", "no tree item to double-click");
+        NotDone(run, action, "the tree shows no selected item");
         return;
     }
     LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
@@ -88,11 +90,11 @@ void DoubleClickTree(ScriptRun& run, HWND dialog) {
 // Chooses list entry index as a click in the drop-down list does: the
 // selection, then the notification of a choice made. With shift, Shift is
 // really held meanwhile.
-void PickEntry(ScriptRun& run, HWND dialog, const std::wstring& value, bool shift) {
+void PickEntry(ScriptRun& run, HWND dialog, const ScriptAction& action, bool shift) {
     HWND combo = HistoryBox(dialog);
-    int index = _wtoi(value.c_str());
+    int index = _wtoi(action.value.c_str());
     if (SendToWindow(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) {
-        ReportLine(run, "script", "no list entry " + WideToCodePage932(value));
+        NotDone(run, action, "the history has no entry " + std::to_string(index));
         return;
     }
     if (shift) {
@@ -122,15 +124,21 @@ void DoubleClickBackground(ScriptRun& run, HWND dialog, bool shift) {
     Settle(dialog);
 }
 
-// Clicks each check box of a list of hex ids ("8112,8114").
-void ToggleBoxes(ScriptRun& run, HWND dialog, const std::wstring& list) {
-    for (const wchar_t* at = list.c_str(); *at;) {
+// Clicks each check box of a list of hex ids ("8112,8114"); stops at a box
+// the browser does not show (or shows disabled).
+void ToggleBoxes(ScriptRun& run, HWND dialog, const ScriptAction& action) {
+    for (const wchar_t* at = action.value.c_str(); *at;) {
         wchar_t* end = nullptr;
         unsigned long id = wcstoul(at, &end, 16);
-        HWND box = end != at ? GetDlgItem(dialog, static_cast<int>(id)) : nullptr;
-        if (box) ClickControl(box);
-        else ReportLine(run, "script", "no check box " + WideToCodePage932(std::wstring(at, end != at ? end - at : 1)));
-        at = end != at ? end : at + 1;
+        HWND box = GetDlgItem(dialog, static_cast<int>(id));
+        if (!box || !IsWindowVisible(box) || !IsWindowEnabled(box)) {
+            char text[48];
+            snprintf(text, sizeof text, "the browser shows no %scheck box %lx", box ? "enabled " : "", id);
+            NotDone(run, action, text);
+            return;
+        }
+        ClickControl(box);
+        at = end;
         if (*at == L',') ++at;
     }
     Settle(dialog);
@@ -241,14 +249,14 @@ bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
         return true;
     }
     if (name == L"--rclick-ok") return RightClickOk(run, dialog);
-    if (name == L"--dest") TypeDestination(run, dialog, action.value);
+    if (name == L"--dest") TypeDestination(run, dialog, action);
     else if (name == L"--tree") SelectInTree(dialog, action.value);
-    else if (name == L"--tree-dblclick") DoubleClickTree(run, dialog);
-    else if (name == L"--pick") PickEntry(run, dialog, action.value, false);
-    else if (name == L"--shift-pick") PickEntry(run, dialog, action.value, true);
+    else if (name == L"--tree-dblclick") DoubleClickTree(run, dialog, action);
+    else if (name == L"--pick") PickEntry(run, dialog, action, false);
+    else if (name == L"--shift-pick") PickEntry(run, dialog, action, true);
     else if (name == L"--sort") DoubleClickBackground(run, dialog, false);
     else if (name == L"--sort-desc") DoubleClickBackground(run, dialog, true);
-    else if (name == L"--toggle") ToggleBoxes(run, dialog, action.value);
+    else if (name == L"--toggle") ToggleBoxes(run, dialog, action);
     else if (name == L"--drop") DropOnBrowser(dialog, action.value);
     return false;
 }
@@ -258,6 +266,8 @@ void FinishBrowser(ScriptRun& run, HWND dialog) {
     ReportBrowserState(run, dialog);
     PressOkOrReportRefusal(run, dialog);
 }
+
+void CancelBrowser(ScriptRun&, HWND dialog) { ClickControl(GetDlgItem(dialog, IDCANCEL)); }
 
 // --- windows the shell opens by itself -------------------------------------------
 
@@ -341,11 +351,18 @@ int WatchShellWindows(ScriptRun& run) {
         if (ours && question) text = CodePage932ToUtf8(WideToCodePage932(question));
         else EnumChildWindows(window, AppendStaticText, reinterpret_cast<LPARAM>(&text));
         ReportLine(run, "shell", WindowTextUtf8(window) + " | " + text);
-        if (ours) AnswerShellBox(run, window);
+        if (ours) {
+            static const char* const answers[] = {"", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+            int answer = run.shellAnswer;
+            StderrLine(run, "shell: " + WindowTextUtf8(window) + " | " + text + " | answered " +
+                                (answer >= 0 && answer < 8 ? answers[answer] : std::to_string(answer)));
+            AnswerShellBox(run, window);
+        }
         else PostMessageA(window, WM_CLOSE, 0, 0);
         ++handled;
     }
     return handled;
 }
 
-const DialogScript browserScript = {"browser", RecogniseBrowser, browserActions, PerformBrowser, FinishBrowser};
+const DialogScript browserScript = {"browser", RecogniseBrowser, InBrowser, PerformBrowser, FinishBrowser,
+                                    CancelBrowser};
