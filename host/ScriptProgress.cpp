@@ -135,7 +135,7 @@ int WaitForLines(ScriptRun& run, HWND dialog, const ScriptAction& action, int li
     WaitDuringRun(run, dialog, [dialog, lines] { return !IsWindow(dialog) || LineCount(dialog) >= lines; });
     int seen = IsWindow(dialog) ? LineCount(dialog) : -1;
     if (seen < lines && !run.limitReached)
-        NotDone(run, action, "the run ended with " + std::to_string(seen < 0 ? 0 : seen) + " lines listed");
+        NotDone(run, action, "the run ended before line " + std::to_string(lines) + " was listed");
     return run.limitReached ? -1 : seen;
 }
 
