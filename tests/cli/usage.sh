@@ -56,6 +56,7 @@ for row in "${rows[@]}"; do
   done
   expect "$why: nothing on stdout" 0 "$(stat -c %s "$work/out")"
   expect "$why: nothing done" "text|" "$(cat "$a")|$(ls "$work/dst")"
+  rm -rf "${work:?}/dst" && mkdir -p "$work/dst"
 done
 
 # A path with a character that code page 932 cannot hold would reach the
