@@ -51,46 +51,68 @@ bool Takes(const DialogScript& script, const std::wstring& name) {
 CRITICAL_SECTION linesLock;
 bool handedOver = false;
 
-// The selection each edit control was last given by EM_SETSEL on the host's
-// thread (the library's own, in its units), seen by a hook on that thread.
-struct GivenSelection {
+// The edit fields of the dialogs, each with the selection it was last given
+// by EM_SETSEL (the library's own, in its units). The script subclasses each
+// field it finds; the field's own procedure does the rest.
+struct WatchedField {
     HWND field;
+    WNDPROC previous;
+    bool given;  // an EM_SETSEL was seen
     DWORD start, end;
 };
-std::vector<GivenSelection> givenSelections;
-HHOOK selectionHook = nullptr;
+std::vector<WatchedField> watchedFields;
 
-LRESULT CALLBACK NoteSelection(int code, WPARAM wParam, LPARAM lParam) {
-    const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && message->message == EM_SETSEL) {
-        EnterCriticalSection(&linesLock);
-        bool known = false;
-        for (GivenSelection& given : givenSelections)
-            if (given.field == message->hwnd) {
-                given.start = static_cast<DWORD>(message->wParam);
-                given.end = static_cast<DWORD>(message->lParam);
-                known = true;
+LRESULT CALLBACK FieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = nullptr;
+    EnterCriticalSection(&linesLock);
+    for (WatchedField& watched : watchedFields)
+        if (watched.field == field) {
+            previous = watched.previous;
+            if (message == EM_SETSEL) {
+                watched.given = true;
+                watched.start = static_cast<DWORD>(wParam);
+                watched.end = static_cast<DWORD>(lParam);
             }
-        if (!known)
-            givenSelections.push_back(GivenSelection{message->hwnd, static_cast<DWORD>(message->wParam),
-                                                     static_cast<DWORD>(message->lParam)});
-        LeaveCriticalSection(&linesLock);
+        }
+    LeaveCriticalSection(&linesLock);
+    return previous ? CallWindowProcW(previous, field, message, wParam, lParam) : 0;
+}
+
+BOOL CALLBACK WatchField(HWND child, LPARAM) {
+    char kind[16] = "";
+    if (!GetClassNameA(child, kind, sizeof kind) || lstrcmpiA(kind, "Edit") != 0) return TRUE;
+    EnterCriticalSection(&linesLock);
+    bool known = false;
+    for (const WatchedField& watched : watchedFields) known = known || watched.field == child;
+    if (!known) {
+        // A Unicode procedure: typed characters reach the field whole (an
+        // ANSI one would split a double-byte character into two messages).
+        WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child, GWLP_WNDPROC));
+        watchedFields.push_back(WatchedField{child, previous, false, 0, 0});
+        SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldProcedure));
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    LeaveCriticalSection(&linesLock);
+    return TRUE;
 }
 
 bool LastGivenSelection(HWND field, DWORD* start, DWORD* end) {
     EnterCriticalSection(&linesLock);
     bool found = false;
-    for (const GivenSelection& given : givenSelections)
-        if (given.field == field) {
-            *start = given.start;
-            *end = given.end;
+    for (const WatchedField& watched : watchedFields)
+        if (watched.field == field && watched.given) {
+            *start = watched.start;
+            *end = watched.end;
             found = true;
         }
     LeaveCriticalSection(&linesLock);
     return found;
 }
+
+}  // namespace
+
+void WatchEditFields(HWND dialog) { EnumChildWindows(dialog, WatchField, 0); }
+
+namespace {
 
 const DialogScript* Recognise(HWND window, LPARAM tag) {
     for (const DialogScript* script : dialogScripts)
@@ -105,6 +127,7 @@ void PlayDialog(ScriptRun& run, const DialogScript& script, HWND dialog) {
     WaitFor([dialog] { return IsWindowVisible(dialog) != FALSE || !IsWindow(dialog); }, ScriptWaitMs);
     ReportLine(run, "title", WindowTextUtf8(dialog));
     SendToWindow(dialog, WM_NULL, 0, 0);  // its first paint has been handled once this returns
+    WatchEditFields(dialog);
     TakeScreenshot(run, dialog, script.kind, "open");
     bool ended = false;
     while (!ended && !run.notDone && !run.limitReached && run.next < run.actions.size()) {
@@ -172,7 +195,6 @@ void StartScript(HostSession& session, ScriptRun& run) {
         LeaveCriticalSection(&queue.lock);
         SetEvent(queue.signal);
     };
-    selectionHook = SetWindowsHookExW(WH_CALLWNDPROC, NoteSelection, nullptr, GetCurrentThreadId());
     scriptThread = CreateThread(nullptr, 0, ScriptThread, &run, 0, nullptr);
 }
 
@@ -198,8 +220,6 @@ void StopScript(ScriptRun& run) {
     }
     CloseHandle(scriptThread);
     scriptThread = nullptr;
-    if (selectionHook) UnhookWindowsHookEx(selectionHook);
-    selectionHook = nullptr;
     if (ended) ReleaseHeldKeys(run);
 }
 

@@ -144,6 +144,10 @@ std::vector<std::string> SplitPathList(const std::wstring& list);
 // it into PNG) when --screenshot was given.
 void TakeScreenshot(ScriptRun& run, HWND window, const char* kind, const char* moment);
 
+// Watches the dialog's edit fields (those there now, and not yet watched):
+// the selection the library gives each of them is what a refusal reports.
+void WatchEditFields(HWND dialog);
+
 // Clicks OK (id 1) and waits for the dialog to close. When it stays open the
 // OK was refused: reports "refused: ID START-END" (the focused control and its
 // selection) and cancels, so that a batch run never hangs. For stderr the

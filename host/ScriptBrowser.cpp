@@ -17,6 +17,8 @@ enum {
     ComboEditId = 1001,
     SettleRounds = 3,         // posted work may post more work; this many rounds see it done
     ExplorerWaitMs = 15000,   // Explorer may take a while to open its window
+    TreeAttempts = 3,         // selections of a --tree folder before it counts as not taken
+    TreeShowMs = 3000,        // for the history box to show the tree's selection
 };
 
 bool RecogniseBrowser(HWND, LPARAM tag) { return tag == -57; }
@@ -32,6 +34,7 @@ HWND HistoryEdit(HWND dialog) { return GetDlgItem(HistoryBox(dialog), ComboEditI
 void Settle(HWND dialog) {
     HWND edit = nullptr;
     WaitFor([dialog, &edit] { return (edit = HistoryEdit(dialog)) != nullptr || !IsWindow(dialog); });
+    if (edit) WatchEditFields(dialog);
     if (edit) SettlePosted(edit, SettleRounds);
 }
 
@@ -54,11 +57,24 @@ void TypeDestination(ScriptRun& run, HWND dialog, const ScriptAction& action) {
 }
 
 // Selects a folder in the tree the way the shell's own selection does, so the
-// tree reports the selection to the browser.
-void SelectInTree(HWND dialog, const std::wstring& value) {
-    std::string path = WideToCodePage932(value);
-    SendToWindow(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-    Settle(dialog);
+// tree reports the selection to the browser, which shows it in the history
+// box. A selection that the box does not show after a while is made again, as
+// a person would click once more; one it never shows was not taken.
+void SelectInTree(ScriptRun& run, HWND dialog, const ScriptAction& action) {
+    std::string path = WideToCodePage932(action.value);
+    if (path.size() > 3 && path.back() == '\\') path.pop_back();
+    HWND edit = HistoryEdit(dialog);
+    auto shown = [edit, &path] {
+        char text[HostBufferSize + 8] = "";
+        SendToWindow(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        return lstrcmpiA(text, path.c_str()) == 0;
+    };
+    for (int attempt = 0; attempt < TreeAttempts; ++attempt) {
+        SendToWindow(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+        Settle(dialog);
+        if (WaitFor(shown, TreeShowMs)) return;
+    }
+    NotDone(run, action, "the history box reads " + WindowTextUtf8(edit));
 }
 
 // A double-click on the tree's selected item.
@@ -250,7 +266,7 @@ bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     }
     if (name == L"--rclick-ok") return RightClickOk(run, dialog);
     if (name == L"--dest") TypeDestination(run, dialog, action);
-    else if (name == L"--tree") SelectInTree(dialog, action.value);
+    else if (name == L"--tree") SelectInTree(run, dialog, action);
     else if (name == L"--tree-dblclick") DoubleClickTree(run, dialog, action);
     else if (name == L"--pick") PickEntry(run, dialog, action, false);
     else if (name == L"--shift-pick") PickEntry(run, dialog, action, true);

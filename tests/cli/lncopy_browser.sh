@@ -46,7 +46,8 @@ nd=$(windows_form "$work/nd")
 notdone="star-replaced|--dest $work/nd/a*b|a.txt|--dest $nd\\a*b: the field reads $nd\\ab|
 no-box|--dest $work/nd/b --toggle 8111,8118,8112 --cancel|a.txt d|--toggle 8111,8118,8112: the browser shows no check box 8118|
 no-entry|--pick 3 --dest $work/nd/c|a.txt|--pick 3: the history has no entry 3|
-too-late|--dest $work/nd/late --esc-after 9|a.txt|--esc-after 9: the run ended before line 9 was listed|late"
+too-late|--dest $work/nd/late --click-after 9|a.txt|--click-after 9: the run ended before line 9 was listed|late
+quiet-no-window|--dest $work/nd/quiet --keys 4 --click-after 1|a.txt|--click-after 1: no dialog of the command was there to take it|quiet"
 while IFS='|' read -r name actions items line made; do
   set_history "$dst\\shown"
   paths=()

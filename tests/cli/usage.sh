@@ -29,6 +29,8 @@ rows=(
   "LnCopy --hold FOO $d $a|a key that cannot be held|tavihost: --hold FOO: not keys (CTRL, SHIFT, NONCONVERT) joined by ,"
   "LnCopy $d --esc-after abc $a|a line count that is not a number|tavihost: --esc-after abc: not a decimal count"
   "LnCopy $d --shell-answer maybe $a|an answer the shell has not|tavihost: --shell-answer maybe: not one of the choices"
+  "LnCopy $d --export log $a|an export from neither list nor status|tavihost: --export log: not one of the choices"
+  "LnCopy $d --resize 5 $a|a resize without its second offset|tavihost: --resize 5: not DX,DY"
   "LnCopy $d --limit 0 $a|a time limit of no seconds|tavihost: --limit 0: not a number of seconds from 1 to 2000000"
   "LnCopy --esc-after 3 $d $a|the browser's action after the progress window's|tavihost: --dest $(windows_form "$work/dst"): comes after an action of a later dialog"
   "LnCopy --rclick-ok $d $a|an action after the browser's ending|tavihost: --dest $(windows_form "$work/dst"): comes after --rclick-ok, which ends its dialog"
