@@ -1,4 +1,5 @@
 #include "Script.h"
+#include "Options.h"
 #include "PathText.h"
 #include <shellapi.h>
 #include <shlobj.h>
@@ -39,17 +40,79 @@ bool TakeOpened(HWND* window, LPARAM* tag, DWORD ms) {
     }
 }
 
-// 0 when script does not take the action; 1 as a flag, 2 with a value.
-int Takes(const DialogScript& script, const std::wstring& name) {
-    for (const wchar_t* const* action = script.actions; *action; ++action) {
-        size_t length = wcslen(*action);
-        bool withValue = length > 0 && (*action)[length - 1] == L'=';
-        if (withValue) --length;
-        if (name.size() == length && name.compare(0, length, *action, length) == 0)
-            return withValue ? ScriptActionWithValue : ScriptActionFlag;
-    }
-    return NotScriptAction;
+// True when script's dialog takes the action (the option table says so).
+bool Takes(const DialogScript& script, const std::wstring& name) {
+    const OptionSpec* spec = FindOption(name.c_str());
+    return spec && (spec->dialogs & script.dialog) != 0;
 }
+
+// Lines of the script thread, handed to the host's thread under this lock:
+// once handedOver is set, the thread adds none.
+CRITICAL_SECTION linesLock;
+bool handedOver = false;
+
+// The edit fields of the dialogs, each with the selection it was last given
+// by EM_SETSEL (the library's own, in its units). The script subclasses each
+// field it finds; the field's own procedure does the rest.
+struct WatchedField {
+    HWND field;
+    WNDPROC previous;
+    bool given;  // an EM_SETSEL was seen
+    DWORD start, end;
+};
+std::vector<WatchedField> watchedFields;
+
+LRESULT CALLBACK FieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = nullptr;
+    EnterCriticalSection(&linesLock);
+    for (WatchedField& watched : watchedFields)
+        if (watched.field == field) {
+            previous = watched.previous;
+            if (message == EM_SETSEL) {
+                watched.given = true;
+                watched.start = static_cast<DWORD>(wParam);
+                watched.end = static_cast<DWORD>(lParam);
+            }
+        }
+    LeaveCriticalSection(&linesLock);
+    return previous ? CallWindowProcW(previous, field, message, wParam, lParam) : 0;
+}
+
+BOOL CALLBACK WatchField(HWND child, LPARAM) {
+    char kind[16] = "";
+    if (!GetClassNameA(child, kind, sizeof kind) || lstrcmpiA(kind, "Edit") != 0) return TRUE;
+    EnterCriticalSection(&linesLock);
+    bool known = false;
+    for (const WatchedField& watched : watchedFields) known = known || watched.field == child;
+    if (!known) {
+        // A Unicode procedure: typed characters reach the field whole (an
+        // ANSI one would split a double-byte character into two messages).
+        WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child, GWLP_WNDPROC));
+        watchedFields.push_back(WatchedField{child, previous, false, 0, 0});
+        SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldProcedure));
+    }
+    LeaveCriticalSection(&linesLock);
+    return TRUE;
+}
+
+bool LastGivenSelection(HWND field, DWORD* start, DWORD* end) {
+    EnterCriticalSection(&linesLock);
+    bool found = false;
+    for (const WatchedField& watched : watchedFields)
+        if (watched.field == field && watched.given) {
+            *start = watched.start;
+            *end = watched.end;
+            found = true;
+        }
+    LeaveCriticalSection(&linesLock);
+    return found;
+}
+
+}  // namespace
+
+void WatchEditFields(HWND dialog) { EnumChildWindows(dialog, WatchField, 0); }
+
+namespace {
 
 const DialogScript* Recognise(HWND window, LPARAM tag) {
     for (const DialogScript* script : dialogScripts)
@@ -57,14 +120,17 @@ const DialogScript* Recognise(HWND window, LPARAM tag) {
     return nullptr;
 }
 
-// Plays one dialog: its actions in order, then its ending unless an action ended it.
+// Plays one dialog: its actions in order, then its ending unless an action
+// ended it. An action that could not be taken cancels the dialog; so does a
+// dialog that opens after one was not taken.
 void PlayDialog(ScriptRun& run, const DialogScript& script, HWND dialog) {
     WaitFor([dialog] { return IsWindowVisible(dialog) != FALSE || !IsWindow(dialog); }, ScriptWaitMs);
     ReportLine(run, "title", WindowTextUtf8(dialog));
     SendToWindow(dialog, WM_NULL, 0, 0);  // its first paint has been handled once this returns
+    WatchEditFields(dialog);
     TakeScreenshot(run, dialog, script.kind, "open");
     bool ended = false;
-    while (!ended && run.next < run.actions.size()) {
+    while (!ended && !run.notDone && !run.limitReached && run.next < run.actions.size()) {
         const ScriptAction& action = run.actions[run.next];
         if (action.name == L"--hold") {
             ++run.next;
@@ -74,7 +140,6 @@ void PlayDialog(ScriptRun& run, const DialogScript& script, HWND dialog) {
                 if (name == L"CTRL") run.heldKeys.push_back(VK_CONTROL);
                 else if (name == L"SHIFT") run.heldKeys.push_back(VK_SHIFT);
                 else if (name == L"NONCONVERT") run.heldKeys.push_back(VK_NONCONVERT);
-                else ReportLine(run, "script", "unknown key to hold");
                 key = comma ? comma + 1 : key + name.size();
             }
             continue;
@@ -85,7 +150,10 @@ void PlayDialog(ScriptRun& run, const DialogScript& script, HWND dialog) {
         ended = script.perform(run, dialog, action);
         ReleaseHeldKeys(run);
     }
-    if (!ended && IsWindow(dialog)) {
+    if ((run.notDone || run.limitReached) && !ended && IsWindow(dialog)) {
+        ReleaseHeldKeys(run);
+        script.cancel(run, dialog);
+    } else if (!ended && IsWindow(dialog)) {
         // A --hold given last holds its keys at the ending ("--hold CTRL" at OK).
         PressHeldKeys(run);
         script.finish(run, dialog);
@@ -103,25 +171,23 @@ DWORD WINAPI ScriptThread(void* data) {
         if (script) PlayDialog(run, *script, window);
     }
     WatchShellWindows(run);
-    for (; run.next < run.actions.size(); ++run.next)
-        ReportLine(run, "script", "not taken: " + CodePage932ToUtf8(WideToCodePage932(run.actions[run.next].name)));
+    // An action that no dialog took was not done: the first one says so.
+    for (; run.next < run.actions.size(); ++run.next) {
+        const ScriptAction& action = run.actions[run.next];
+        if (!run.notDone && !run.limitReached) NotDone(run, action, "no dialog of the command was there to take it");
+        else ReportLine(run, "script", "not taken: " + ActionText(action));
+    }
     return 0;
 }
 
 }  // namespace
-
-int ScriptActionKind(const wchar_t* name) {
-    if (lstrcmpW(name, L"--hold") == 0) return ScriptActionWithValue;
-    for (const DialogScript* script : dialogScripts)
-        if (int kind = Takes(*script, name)) return kind;
-    return NotScriptAction;
-}
 
 void StartScript(HostSession& session, ScriptRun& run) {
     run.session = &session;
     watchedRun = &run;
     NoteShellWindows();
     InitializeCriticalSection(&queue.lock);
+    InitializeCriticalSection(&linesLock);
     queue.signal = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     session.onWindowOpened = [](HWND opened, LPARAM tag) {
         EnterCriticalSection(&queue.lock);
@@ -140,9 +206,21 @@ void StopScript(ScriptRun& run) {
     DWORD start = GetTickCount();
     while (WaitForSingleObject(scriptThread, 0) == WAIT_TIMEOUT && GetTickCount() - start < ScriptWaitMs)
         PumpHostMessages(20);
+    bool ended = WaitForSingleObject(scriptThread, 0) == WAIT_OBJECT_0;
+    // From here on the lines are the host's; a thread still running adds none.
+    EnterCriticalSection(&linesLock);
+    handedOver = true;
+    LeaveCriticalSection(&linesLock);
+    if (!ended) {
+        std::string why = "the scripted user had not ended " + std::to_string(ScriptWaitMs / 1000) +
+                          " s after the command returned";
+        run.reportLines.push_back("script: " + why);
+        run.failures.push_back(why);
+        run.notDone = true;
+    }
     CloseHandle(scriptThread);
     scriptThread = nullptr;
-    ReleaseHeldKeys(run);
+    if (ended) ReleaseHeldKeys(run);
 }
 
 // --- report -------------------------------------------------------------------
@@ -183,7 +261,38 @@ std::string WindowTextBytes(HWND window) {
 std::string WindowTextUtf8(HWND window) { return CodePage932ToUtf8(WindowTextBytes(window)); }
 
 void ReportLine(ScriptRun& run, const char* key, const std::string& utf8Value) {
-    run.reportLines.push_back(std::string(key) + ": " + utf8Value);
+    EnterCriticalSection(&linesLock);
+    if (!handedOver) run.reportLines.push_back(std::string(key) + ": " + utf8Value);
+    LeaveCriticalSection(&linesLock);
+}
+
+void StderrLine(ScriptRun& run, const std::string& utf8) {
+    EnterCriticalSection(&linesLock);
+    if (!handedOver) run.stderrLines.push_back(utf8);
+    LeaveCriticalSection(&linesLock);
+}
+
+std::string ActionText(const ScriptAction& action) {
+    std::string text = CodePage932ToUtf8(WideToCodePage932(action.name));
+    if (!action.value.empty()) text += " " + CodePage932ToUtf8(WideToCodePage932(action.value));
+    return text;
+}
+
+void FailureLine(ScriptRun& run, const std::string& utf8) {
+    EnterCriticalSection(&linesLock);
+    if (!handedOver) run.failures.push_back(utf8);
+    LeaveCriticalSection(&linesLock);
+}
+
+void NotDone(ScriptRun& run, const ScriptAction& action, const std::string& why) {
+    std::string line = "not done: " + ActionText(action) + ": " + why;
+    ReportLine(run, "script", line);
+    EnterCriticalSection(&linesLock);
+    if (!handedOver) {
+        run.failures.push_back(line);
+        run.notDone = true;
+    }
+    LeaveCriticalSection(&linesLock);
 }
 
 // --- acting on windows ----------------------------------------------------------
@@ -326,12 +435,39 @@ std::string LabelAfter(HWND field) {
     return std::string();
 }
 
-// The bytes start to end of field's text (code page 932), in UTF-8.
-std::string SelectedText(HWND field, DWORD start, DWORD end) {
-    std::string text = field ? WindowTextBytes(field) : std::string();
-    if (end > text.size()) end = static_cast<DWORD>(text.size());
-    if (start > end) start = end;
-    return CodePage932ToUtf8(text.substr(start, end - start));
+// Byte offset in code page 932 text of the character at index characters.
+DWORD ByteOffset(const std::string& text, DWORD characters) {
+    size_t at = 0;
+    for (DWORD i = 0; i < characters && at < text.size(); ++i)
+        at += IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+    return static_cast<DWORD>(at);
+}
+
+// The selection of field in bytes of its code page 932 text, ordered. The
+// library selects byte positions; Wine's edit control takes them as character
+// positions (cut to its length) and reports characters. When the field shows
+// what the last EM_SETSEL gave it, that EM_SETSEL's positions are the bytes
+// meant; otherwise (the user typed since) the shown characters are counted
+// into bytes.
+void SelectionInBytes(HWND field, const std::string& text, DWORD* start, DWORD* end) {
+    DWORD shownStart = 0, shownEnd = 0;
+    SendToWindow(field, EM_GETSEL, reinterpret_cast<WPARAM>(&shownStart), reinterpret_cast<LPARAM>(&shownEnd));
+    int characters = text.empty() ? 0 : MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    DWORD length = characters > 0 ? static_cast<DWORD>(characters) : 0;
+    DWORD givenStart = 0, givenEnd = 0;
+    if (LastGivenSelection(field, &givenStart, &givenEnd) && givenStart != static_cast<DWORD>(-1)) {
+        DWORD a = givenStart < length ? givenStart : length, b = givenEnd < length ? givenEnd : length;
+        if ((a < b ? a : b) == shownStart && (a < b ? b : a) == shownEnd) {
+            DWORD size = static_cast<DWORD>(text.size());
+            a = givenStart < size ? givenStart : size;
+            b = givenEnd < size ? givenEnd : size;
+            *start = a < b ? a : b;
+            *end = a < b ? b : a;
+            return;
+        }
+    }
+    *start = ByteOffset(text, shownStart);
+    *end = ByteOffset(text, shownEnd);
 }
 
 }  // namespace
@@ -341,14 +477,15 @@ void ReportRefusalAndCancel(ScriptRun& run, HWND dialog) {
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
     DWORD start = 0, end = 0;
-    if (info.hwndFocus) SendToWindow(info.hwndFocus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    std::string text = info.hwndFocus ? WindowTextBytes(info.hwndFocus) : std::string();
+    if (info.hwndFocus) SelectionInBytes(info.hwndFocus, text, &start, &end);
     int id = info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
     char line[64];
     snprintf(line, sizeof line, "%d %lu-%lu", id, static_cast<unsigned long>(start), static_cast<unsigned long>(end));
     ReportLine(run, "refused", line);
     std::string label = LabelAfter(info.hwndFocus);
     if (label.empty()) label = std::to_string(id);
-    run.stderrLines.push_back("refused: " + label + " \"" + SelectedText(info.hwndFocus, start, end) + "\"");
+    StderrLine(run, "refused: " + label + " \"" + CodePage932ToUtf8(text.substr(start, end - start)) + "\"");
     HWND cancel = GetDlgItem(dialog, IDCANCEL);
     if (cancel) ClickControl(cancel);
     else SendToWindow(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -20,8 +20,12 @@ struct ScriptRun {
     size_t next = 0;                      // the first action not yet taken
     std::wstring screenshotDir;           // --screenshot: BMP files written here
     int shellAnswer = IDCANCEL;           // --shell-answer for windows the shell opens
+    int limitSeconds = 0;                 // --limit: the longest a copy may run (0: no limit)
     std::vector<std::string> reportLines; // UTF-8 "key: value", in the order seen
     std::vector<std::string> stderrLines; // UTF-8, for stderr in a batch run: refusals, a run's final status
+    std::vector<std::string> failures;    // UTF-8, for stderr in every run: what was not done as asked
+    bool notDone = false;                 // an action was not taken, or a field did not read as typed
+    bool limitReached = false;            // --limit ended the copy
     std::vector<WORD> heldKeys;           // --hold: keys held during the next action
     HostSession* session = nullptr;
     int screenshotCount = 0;
@@ -33,23 +37,23 @@ struct DialogScript {
     const char* kind;  // "browser", "progress", "name", "time"
     // True when opened (announced with tag) is this kind of window.
     bool (*recognise)(HWND opened, LPARAM tag);
-    // The actions (options) this dialog takes, ending with null; a name ending
-    // in "=" takes a value ("--dest=").
-    const wchar_t* const* actions;
-    // Takes one action; returns true when the action ended the dialog.
+    // Which dialog of the option table it is (In* bits, Options.h): the
+    // actions it takes are the table's rows for it.
+    unsigned dialog;
+    // Takes one action; returns true when the action ended the dialog. An
+    // action that cannot be taken calls NotDone and returns.
     bool (*perform)(ScriptRun& run, HWND dialog, const ScriptAction& action);
     // Ends the dialog when no action did (OK, or the button after a run).
     void (*finish)(ScriptRun& run, HWND dialog);
+    // Ends the dialog without its work after NotDone: Cancel, or for the
+    // progress window the copy cancelled and its "&OK" clicked.
+    void (*cancel)(ScriptRun& run, HWND dialog);
 };
 
 extern const DialogScript browserScript;
 extern const DialogScript progressScript;
 extern const DialogScript nameScript;
 extern const DialogScript timeScript;
-
-// Whether name is an action some dialog takes (tavihost's option table).
-enum ScriptActionKindValue { NotScriptAction = 0, ScriptActionFlag = 1, ScriptActionWithValue = 2 };
-int ScriptActionKind(const wchar_t* name);
 
 // Starts the script thread for this session; the session's window-opened
 // notices feed it. StopScript waits for it (bounded) and closes whatever it
@@ -71,7 +75,19 @@ int WatchShellWindows(ScriptRun& run);
 enum : DWORD { ScriptWaitMs = 60000 };  // the longest any single wait lasts
 
 // Adds a "key: value" line to the report (value in UTF-8, kept on one line).
+// The lines are the host's once StopScript has returned: a script thread
+// still running after the stop limit adds nothing more.
 void ReportLine(ScriptRun& run, const char* key, const std::string& utf8Value);
+// Adds a line for stderr in a batch run (the same hand-over).
+void StderrLine(ScriptRun& run, const std::string& utf8);
+// The action could not be taken as asked: says why (stderr in every run, and
+// the report's "script:" line) and marks the run not done; the dialog that
+// took it is then cancelled and no further action is taken.
+void NotDone(ScriptRun& run, const ScriptAction& action, const std::string& why);
+// Adds a line for stderr in every run (what was not done as asked, a limit).
+void FailureLine(ScriptRun& run, const std::string& utf8);
+// The action's option and value as typed, in UTF-8 ("--toggle 8118").
+std::string ActionText(const ScriptAction& action);
 std::string WindowTextUtf8(HWND window);
 std::string CodePage932ToUtf8(const std::string& text);
 std::string WideToCodePage932(const std::wstring& text);
@@ -127,6 +143,10 @@ std::vector<std::string> SplitPathList(const std::wstring& list);
 // Writes window's current picture as DIR/NN-kind-moment.bmp (./tavimore turns
 // it into PNG) when --screenshot was given.
 void TakeScreenshot(ScriptRun& run, HWND window, const char* kind, const char* moment);
+
+// Watches the dialog's edit fields (those there now, and not yet watched):
+// the selection the library gives each of them is what a refusal reports.
+void WatchEditFields(HWND dialog);
 
 // Clicks OK (id 1) and waits for the dialog to close. When it stays open the
 // OK was refused: reports "refused: ID START-END" (the focused control and its

@@ -1,6 +1,7 @@
 // The folder browser of LnCopy, as a user acts on it, and the windows the
 // shell opens by itself during the command (its confirmations, Explorer).
 #include "Script.h"
+#include "Options.h"
 #include "PathText.h"
 #include <psapi.h>
 #include <shlobj.h>
@@ -16,11 +17,9 @@ enum {
     ComboEditId = 1001,
     SettleRounds = 3,         // posted work may post more work; this many rounds see it done
     ExplorerWaitMs = 15000,   // Explorer may take a while to open its window
+    TreeAttempts = 3,         // selections of a --tree folder before it counts as not taken
+    TreeShowMs = 3000,        // for the history box to show the tree's selection
 };
-
-const wchar_t* const browserActions[] = {L"--dest=",      L"--tree=",       L"--tree-dblclick", L"--pick=",
-                                         L"--shift-pick=", L"--sort",        L"--sort-desc",     L"--toggle=",
-                                         L"--drop=",       L"--rclick-ok",   L"--cancel",        nullptr};
 
 bool RecogniseBrowser(HWND, LPARAM tag) { return tag == -57; }
 
@@ -35,20 +34,26 @@ HWND HistoryEdit(HWND dialog) { return GetDlgItem(HistoryBox(dialog), ComboEditI
 void Settle(HWND dialog) {
     HWND edit = nullptr;
     WaitFor([dialog, &edit] { return (edit = HistoryEdit(dialog)) != nullptr || !IsWindow(dialog); });
+    if (edit) WatchEditFields(dialog);
     if (edit) SettlePosted(edit, SettleRounds);
 }
 
 // Types the path into the history box's edit field, one character at a time,
-// so that the box reports each change and the browser validates it.
-void TypeDestination(ScriptRun& run, HWND dialog, const std::wstring& value) {
+// so that the box reports each change and the browser validates it. Once the
+// browser has handled the typing the field must read the path: a refused
+// character that the browser selected is replaced by the next one typed.
+void TypeDestination(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     HWND edit = HistoryEdit(dialog);
     if (!edit) {
-        ReportLine(run, "script", "no history box");
+        NotDone(run, action, "the browser has no history box");
         return;
     }
+    std::string path = WideToCodePage932(action.value);
     FocusControl(dialog, edit);
-    TypeText(edit, WideToCodePage932(value));
+    TypeText(edit, path);
     Settle(dialog);
+    std::string shown = WindowTextUtf8(edit);
+    if (shown != CodePage932ToUtf8(path)) NotDone(run, action, "the field reads " + shown);
 }
 
 HTREEITEM TreeItem(HWND tree, UINT which, HTREEITEM from) {
@@ -97,11 +102,12 @@ HTREEITEM FindDriveItem(HWND tree, const std::wstring& drive) {
 
 // Selects a folder in the tree as a person does: opens the drive's item and
 // each folder of the path in turn by its name, then selects the last one, so
-// the tree reports the selection to the browser. (The shell's own selection by
-// path is not used: Wine's compares the file times each item had when it was
-// listed, so it finds nothing once a folder on the way, such as /tmp, has
-// changed since.)
-void SelectInTree(ScriptRun& run, HWND dialog, const std::wstring& path) {
+// the tree reports the selection to the browser, which shows it in the history
+// box. (The shell's own selection by path is not used: Wine's compares the
+// file times each item had when it was listed, so it finds nothing once a
+// folder on the way, such as /tmp, has changed since.) Returns the item, or
+// null when the tree has none for the path.
+HTREEITEM ClickThroughTree(HWND dialog, const std::wstring& path) {
     HWND tree = GetDlgItem(dialog, TreeId);
     HTREEITEM item = path.size() >= 2 && path[1] == L':' ? FindDriveItem(tree, path.substr(0, 2)) : nullptr;
     for (size_t at = path.find(L'\\'); item && at != std::wstring::npos && at + 1 < path.size();) {
@@ -113,17 +119,37 @@ void SelectInTree(ScriptRun& run, HWND dialog, const std::wstring& path) {
         item = child;
         at = end;
     }
-    if (!item) {
-        ReportLine(run, "script", "no tree item for " + CodePage932ToUtf8(WideToCodePage932(path)));
-        return;
-    }
+    if (!item) return nullptr;
     SendToWindow(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
     SendToWindow(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     Settle(dialog);
+    return item;
+}
+
+// --tree: the folder selected in the tree. A selection that the history box
+// does not show after a while is made again, as a person would click once
+// more; a folder the tree has not, or one the box never shows, was not taken.
+void SelectInTree(ScriptRun& run, HWND dialog, const ScriptAction& action) {
+    std::string path = WideToCodePage932(action.value);
+    if (path.size() > 3 && path.back() == '\\') path.pop_back();
+    HWND edit = HistoryEdit(dialog);
+    auto shown = [edit, &path] {
+        char text[HostBufferSize + 8] = "";
+        SendToWindow(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        return lstrcmpiA(text, path.c_str()) == 0;
+    };
+    for (int attempt = 0; attempt < TreeAttempts; ++attempt) {
+        if (!ClickThroughTree(dialog, action.value)) {
+            NotDone(run, action, "the tree has no such folder");
+            return;
+        }
+        if (WaitFor(shown, TreeShowMs)) return;
+    }
+    NotDone(run, action, "the history box reads " + WindowTextUtf8(edit));
 }
 
 // A double-click on the tree's selected item.
-void DoubleClickTree(ScriptRun& run, HWND dialog) {
+void DoubleClickTree(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     HWND tree = GetDlgItem(dialog, TreeId);
     // The shell may still be moving the tree to its selection; wait for an
     // item that is selected and shown, scrolled into view as the user would.
@@ -136,7 +162,7 @@ void DoubleClickTree(ScriptRun& run, HWND dialog) {
         return SendToWindow(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)) != 0;
     }, 10000);
     if (!shown) {
-        ReportLine(run, "script", "no tree item to double-click");
+        NotDone(run, action, "the tree shows no selected item");
         return;
     }
     LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
@@ -151,11 +177,11 @@ void DoubleClickTree(ScriptRun& run, HWND dialog) {
 // Chooses list entry index as a click in the drop-down list does: the
 // selection, then the notification of a choice made. With shift, Shift is
 // really held meanwhile.
-void PickEntry(ScriptRun& run, HWND dialog, const std::wstring& value, bool shift) {
+void PickEntry(ScriptRun& run, HWND dialog, const ScriptAction& action, bool shift) {
     HWND combo = HistoryBox(dialog);
-    int index = _wtoi(value.c_str());
+    int index = _wtoi(action.value.c_str());
     if (SendToWindow(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) {
-        ReportLine(run, "script", "no list entry " + WideToCodePage932(value));
+        NotDone(run, action, "the history has no entry " + std::to_string(index));
         return;
     }
     if (shift) {
@@ -185,15 +211,21 @@ void DoubleClickBackground(ScriptRun& run, HWND dialog, bool shift) {
     Settle(dialog);
 }
 
-// Clicks each check box of a list of hex ids ("8112,8114").
-void ToggleBoxes(ScriptRun& run, HWND dialog, const std::wstring& list) {
-    for (const wchar_t* at = list.c_str(); *at;) {
+// Clicks each check box of a list of hex ids ("8112,8114"); stops at a box
+// the browser does not show (or shows disabled).
+void ToggleBoxes(ScriptRun& run, HWND dialog, const ScriptAction& action) {
+    for (const wchar_t* at = action.value.c_str(); *at;) {
         wchar_t* end = nullptr;
         unsigned long id = wcstoul(at, &end, 16);
-        HWND box = end != at ? GetDlgItem(dialog, static_cast<int>(id)) : nullptr;
-        if (box) ClickControl(box);
-        else ReportLine(run, "script", "no check box " + WideToCodePage932(std::wstring(at, end != at ? end - at : 1)));
-        at = end != at ? end : at + 1;
+        HWND box = GetDlgItem(dialog, static_cast<int>(id));
+        if (!box || !IsWindowVisible(box) || !IsWindowEnabled(box)) {
+            char text[48];
+            snprintf(text, sizeof text, "the browser shows no %scheck box %lx", box ? "enabled " : "", id);
+            NotDone(run, action, text);
+            return;
+        }
+        ClickControl(box);
+        at = end;
         if (*at == L',') ++at;
     }
     Settle(dialog);
@@ -304,14 +336,14 @@ bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
         return true;
     }
     if (name == L"--rclick-ok") return RightClickOk(run, dialog);
-    if (name == L"--dest") TypeDestination(run, dialog, action.value);
-    else if (name == L"--tree") SelectInTree(run, dialog, action.value);
-    else if (name == L"--tree-dblclick") DoubleClickTree(run, dialog);
-    else if (name == L"--pick") PickEntry(run, dialog, action.value, false);
-    else if (name == L"--shift-pick") PickEntry(run, dialog, action.value, true);
+    if (name == L"--dest") TypeDestination(run, dialog, action);
+    else if (name == L"--tree") SelectInTree(run, dialog, action);
+    else if (name == L"--tree-dblclick") DoubleClickTree(run, dialog, action);
+    else if (name == L"--pick") PickEntry(run, dialog, action, false);
+    else if (name == L"--shift-pick") PickEntry(run, dialog, action, true);
     else if (name == L"--sort") DoubleClickBackground(run, dialog, false);
     else if (name == L"--sort-desc") DoubleClickBackground(run, dialog, true);
-    else if (name == L"--toggle") ToggleBoxes(run, dialog, action.value);
+    else if (name == L"--toggle") ToggleBoxes(run, dialog, action);
     else if (name == L"--drop") DropOnBrowser(dialog, action.value);
     return false;
 }
@@ -321,6 +353,8 @@ void FinishBrowser(ScriptRun& run, HWND dialog) {
     ReportBrowserState(run, dialog);
     PressOkOrReportRefusal(run, dialog);
 }
+
+void CancelBrowser(ScriptRun&, HWND dialog) { ClickControl(GetDlgItem(dialog, IDCANCEL)); }
 
 // --- windows the shell opens by itself -------------------------------------------
 
@@ -404,11 +438,18 @@ int WatchShellWindows(ScriptRun& run) {
         if (ours && question) text = CodePage932ToUtf8(WideToCodePage932(question));
         else EnumChildWindows(window, AppendStaticText, reinterpret_cast<LPARAM>(&text));
         ReportLine(run, "shell", WindowTextUtf8(window) + " | " + text);
-        if (ours) AnswerShellBox(run, window);
+        if (ours) {
+            static const char* const answers[] = {"", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+            int answer = run.shellAnswer;
+            StderrLine(run, "shell: " + WindowTextUtf8(window) + " | " + text + " | answered " +
+                                (answer >= 0 && answer < 8 ? answers[answer] : std::to_string(answer)));
+            AnswerShellBox(run, window);
+        }
         else PostMessageA(window, WM_CLOSE, 0, 0);
         ++handled;
     }
     return handled;
 }
 
-const DialogScript browserScript = {"browser", RecogniseBrowser, browserActions, PerformBrowser, FinishBrowser};
+const DialogScript browserScript = {"browser", RecogniseBrowser, InBrowser, PerformBrowser, FinishBrowser,
+                                    CancelBrowser};

@@ -6,12 +6,11 @@
 //   --cancel       click Cancel
 // Before the dialog ends, "name:" reports the name field's text.
 #include "Script.h"
+#include "Options.h"
 
 namespace {
 
 enum { IdNameField = 1005 };
-
-const wchar_t* const nameActions[] = {L"--name=", L"--drop=", L"--ok", L"--rclick-ok", L"--cancel", nullptr};
 
 bool RecogniseName(HWND window, LPARAM tag) { return tag == 0 && GetDlgItem(window, IdNameField); }
 
@@ -49,8 +48,12 @@ void SettleHeldKeys(ScriptRun& run, HWND dialog) {
 bool PerformName(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     if (action.name == L"--name") {
         HWND field = GetDlgItem(dialog, IdNameField);
+        std::string name = WideToCodePage932(action.value);
         FocusControl(dialog, field);
-        TypeText(field, WideToCodePage932(action.value));
+        TypeText(field, name);
+        SendToWindow(dialog, WM_NULL, 0, 0);
+        std::string shown = WindowTextUtf8(field);
+        if (shown != CodePage932ToUtf8(name)) NotDone(run, action, "the field reads " + shown);
         return false;
     }
     if (action.name == L"--drop") {
@@ -75,6 +78,11 @@ void FinishName(ScriptRun& run, HWND dialog) {
     PressOkOrReportRefusal(run, dialog);
 }
 
+void CancelName(ScriptRun& run, HWND dialog) {
+    ReportNameField(run, dialog);
+    ClickControl(GetDlgItem(dialog, IDCANCEL));
+}
+
 }  // namespace
 
-const DialogScript nameScript = {"name", RecogniseName, nameActions, PerformName, FinishName};
+const DialogScript nameScript = {"name", RecogniseName, InName, PerformName, FinishName, CancelName};

@@ -5,6 +5,7 @@
 // ended (the outcome icon drawn in the window, the run's time) and how the
 // window closed.
 #include "Script.h"
+#include "Options.h"
 #include <stdio.h>
 #include <string.h>
 
@@ -14,13 +15,8 @@ enum : int { IdButton = 2, IdList = 3, IdStatus = 4 };
 enum : DWORD {
     MenuWaitMs = 5000,   // for the popup menu to open or close
     CloseWaitMs = 5000,  // for the window to close after its button
-    RunWaitMs = 300000,  // the longest run a script waits for
 };
 enum : int { IconSize = 32, IconLeft = 12, IconTop = 10 };  // the outcome icon, at (12, 10) of the client area
-
-const wchar_t* const progressActions[] = {L"--esc-after=", L"--click-after=", L"--close-after=",  L"--resize=",
-                                          L"--export=",    L"--rclick-export=", L"--rclick-button",
-                                          L"--wait-end",   nullptr};
 
 // The window being played and when it was announced (the run starts right
 // after the announcement is handled: both are posted, in that order).
@@ -123,14 +119,35 @@ std::string CutStatusLines(HWND status) {
     return cut.empty() ? "none" : cut;
 }
 
+// The run's time limit (--limit) is reached: says so, and cancels the copy as
+// the ESC button does (posted: the engine reads it at its next step).
+void EndAtLimit(ScriptRun& run, HWND dialog) {
+    run.limitReached = true;
+    std::string line = "the run's time limit (--limit " + std::to_string(run.limitSeconds) +
+                       ") was reached: the copy was cancelled";
+    ReportLine(run, "limit", line);
+    FailureLine(run, line);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IdButton)));
+}
+
+// Polls (finely: the run's time is reported) until done() or the run's end,
+// however long the run takes; at the time limit the copy is cancelled and the
+// wait goes on for the end that brings.
+template <typename Done>
+void WaitDuringRun(ScriptRun& run, HWND dialog, Done done) {
+    while (!done() && !RunEnded(dialog)) {
+        if (run.limitSeconds > 0 && !run.limitReached && MillisecondsSince(announcedAt) >= run.limitSeconds * 1000.0)
+            EndAtLimit(run, dialog);
+        Sleep(1);
+    }
+}
+
 // Waits until the run has ended (the button reads "&OK", or the window is
 // gone). The first time, reports the run's time, the outcome icon and the
 // status text's lines not shown whole, and keeps the final status text for
 // stderr. Returns true when the window is still open.
 bool WaitForRunEnd(ScriptRun& run, HWND dialog) {
-    // A fine poll: the run's time is reported.
-    DWORD start = GetTickCount();
-    while (!RunEnded(dialog) && GetTickCount() - start < RunWaitMs) Sleep(1);
+    WaitDuringRun(run, dialog, [] { return false; });
     if (!endSeen && dialog == playedDialog) {
         endSeen = true;
         char line[32];
@@ -139,25 +156,26 @@ bool WaitForRunEnd(ScriptRun& run, HWND dialog) {
         ReportLine(run, "icon", IsWindow(dialog) ? OutcomeIconName(dialog) : "window gone");
         if (IsWindow(dialog)) {
             ReportLine(run, "cut", CutStatusLines(GetDlgItem(dialog, IdStatus)));
-            run.stderrLines.push_back(WindowTextUtf8(GetDlgItem(dialog, IdStatus)));
+            StderrLine(run, WindowTextUtf8(GetDlgItem(dialog, IdStatus)));
         }
     }
     return IsWindow(dialog) != FALSE;
 }
 
-// Waits until the list holds lines lines (or the run has ended first, which is
-// reported). Returns the count seen.
-int WaitForLines(ScriptRun& run, HWND dialog, int lines) {
-    WaitFor([dialog, lines] { return !IsWindow(dialog) || LineCount(dialog) >= lines || RunEnded(dialog); });
+// Waits until the list holds lines lines. When the run ends first (or the
+// limit cancels it), the action cannot be taken. Returns the count seen.
+int WaitForLines(ScriptRun& run, HWND dialog, const ScriptAction& action, int lines) {
+    WaitDuringRun(run, dialog, [dialog, lines] { return !IsWindow(dialog) || LineCount(dialog) >= lines; });
     int seen = IsWindow(dialog) ? LineCount(dialog) : -1;
-    if (seen < lines) ReportLine(run, "script", "the run ended before " + std::to_string(lines) + " lines");
-    return seen;
+    if (seen < lines && !run.limitReached)
+        NotDone(run, action, "the run ended before line " + std::to_string(lines) + " was listed");
+    return run.limitReached ? -1 : seen;
 }
 
 // ESC really pressed (SendInput) once lines lines are in the list, held until
 // the run has ended so that the engine's key query cannot miss it.
-void PressEscapeAfter(ScriptRun& run, HWND dialog, int lines) {
-    int seen = WaitForLines(run, dialog, lines);
+void PressEscapeAfter(ScriptRun& run, HWND dialog, const ScriptAction& action, int lines) {
+    int seen = WaitForLines(run, dialog, action, lines);
     if (seen < lines) return;
     SendKey(VK_ESCAPE, false);
     ReportLine(run, "cancel", std::to_string(seen) + " lines, ESC key");
@@ -166,16 +184,16 @@ void PressEscapeAfter(ScriptRun& run, HWND dialog, int lines) {
 }
 
 // A click on the ESC button once lines lines are in the list.
-void ClickButtonAfter(ScriptRun& run, HWND dialog, int lines) {
-    int seen = WaitForLines(run, dialog, lines);
+void ClickButtonAfter(ScriptRun& run, HWND dialog, const ScriptAction& action, int lines) {
+    int seen = WaitForLines(run, dialog, action, lines);
     if (seen < lines) return;
     ClickControl(GetDlgItem(dialog, IdButton));
     ReportLine(run, "cancel", std::to_string(seen) + " lines, button");
     WaitForRunEnd(run, dialog);
 }
 
-void PostCloseAfter(ScriptRun& run, HWND dialog, int lines) {
-    int seen = WaitForLines(run, dialog, lines);
+void PostCloseAfter(ScriptRun& run, HWND dialog, const ScriptAction& action, int lines) {
+    int seen = WaitForLines(run, dialog, action, lines);
     if (seen < lines) return;
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     ReportLine(run, "close", std::to_string(seen) + " lines");
@@ -315,9 +333,9 @@ void CloseByButton(ScriptRun& run, HWND dialog, bool right) {
 bool PerformProgress(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     const std::wstring& name = action.name;
     int count = _wtoi(action.value.c_str());
-    if (name == L"--esc-after") PressEscapeAfter(run, dialog, count);
-    else if (name == L"--click-after") ClickButtonAfter(run, dialog, count);
-    else if (name == L"--close-after") PostCloseAfter(run, dialog, count);
+    if (name == L"--esc-after") PressEscapeAfter(run, dialog, action, count);
+    else if (name == L"--click-after") ClickButtonAfter(run, dialog, action, count);
+    else if (name == L"--close-after") PostCloseAfter(run, dialog, action, count);
     else if (name == L"--resize") ResizeWindow(run, dialog, action.value);
     else if (name == L"--wait-end") WaitForRunEnd(run, dialog);
     else if (name == L"--export") DoubleClickExport(run, dialog, action.value);
@@ -332,6 +350,17 @@ bool PerformProgress(ScriptRun& run, HWND dialog, const ScriptAction& action) {
 // Without another ending: wait for the run to end, then click the button.
 void FinishProgress(ScriptRun& run, HWND dialog) { CloseByButton(run, dialog, false); }
 
+// After an action that could not be taken, or at the time limit: the copy is
+// cancelled when it still runs, and the "&OK" the window then shows clicked.
+void CancelProgress(ScriptRun& run, HWND dialog) {
+    if (!RunEnded(dialog)) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IdButton)));
+        ReportLine(run, "cancel", std::to_string(LineCount(dialog)) + " lines, not done as asked");
+    }
+    CloseByButton(run, dialog, false);
+}
+
 }  // namespace
 
-const DialogScript progressScript = {"progress", RecogniseProgress, progressActions, PerformProgress, FinishProgress};
+const DialogScript progressScript = {"progress", RecogniseProgress, InProgress, PerformProgress, FinishProgress,
+                                     CancelProgress};

@@ -1,12 +1,10 @@
 // The date-and-time dialog of DtTime, as a user acts on it.
 #include "Script.h"
+#include "Options.h"
 #include <shellapi.h>
 #include <string.h>
 
 namespace {
-
-const wchar_t* const timeActions[] = {L"--time=",  L"--creation",  L"--last-write", L"--inside", L"--now",
-                                      L"--zero-clock", L"--drop=", L"--rclick-ok", L"--cancel", nullptr};
 
 // The time fields in the order a user types them: year, month, day, hour,
 // minute, second, millisecond.
@@ -43,9 +41,9 @@ void ReportFocus(ScriptRun& run, HWND dialog) {
 // --time "Y M D h m s ms": each field gets the focus, then its characters one
 // by one, so that the dialog's own moving on runs; "_" empties the field.
 // Fewer than seven values type the first fields only. Reports where the focus
-// is afterwards.
-void TypeTime(ScriptRun& run, HWND dialog, const std::wstring& value) {
-    std::string text = WideToCodePage932(value);
+// is afterwards; each typed field must then read its value.
+void TypeTime(ScriptRun& run, HWND dialog, const ScriptAction& action) {
+    std::string text = WideToCodePage932(action.value);
     std::vector<std::string> parts;
     for (size_t start = 0; start <= text.size();) {
         size_t space = text.find(' ', start);
@@ -53,10 +51,7 @@ void TypeTime(ScriptRun& run, HWND dialog, const std::wstring& value) {
         if (space > start) parts.push_back(text.substr(start, space - start));
         start = space + 1;
     }
-    if (parts.empty() || parts.size() > FieldCount) {
-        ReportLine(run, "script", "--time takes one to seven values");
-        return;
-    }
+    if (parts.size() > FieldCount) parts.resize(FieldCount);  // the option table allows no more
     for (size_t i = 0; i < parts.size(); ++i) {
         HWND field = GetDlgItem(dialog, fieldIds[i]);
         // Like a person, type only once the field has taken the focus whole:
@@ -66,17 +61,24 @@ void TypeTime(ScriptRun& run, HWND dialog, const std::wstring& value) {
         TypeText(field, parts[i] == "_" ? std::string() : parts[i]);
     }
     ReportFocus(run, dialog);
+    for (size_t i = 0; i < parts.size(); ++i) {
+        std::string shown = WindowTextUtf8(GetDlgItem(dialog, fieldIds[i]));
+        if (shown != (parts[i] == "_" ? std::string() : parts[i])) {
+            NotDone(run, action, "field " + std::to_string(fieldIds[i]) + " reads \"" + shown + "\"");
+            return;
+        }
+    }
 }
 
 bool PerformTime(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     if (action.name == L"--time") {
-        TypeTime(run, dialog, action.value);
+        TypeTime(run, dialog, action);
     } else if (action.name == L"--creation" || action.name == L"--last-write") {
         ClickControl(GetDlgItem(dialog, action.name == L"--creation" ? IdCreation : IdLastWrite));
     } else if (action.name == L"--inside") {
         HWND box = GetDlgItem(dialog, IdInside);
         if (IsWindowVisible(box)) ClickControl(box);
-        else ReportLine(run, "script", "--inside: the box is hidden");
+        else NotDone(run, action, "the dialog does not show the box");
     } else if (action.name == L"--now") {
         ClickControl(GetDlgItem(dialog, IdNow));
     } else if (action.name == L"--zero-clock") {
@@ -104,6 +106,11 @@ void FinishTime(ScriptRun& run, HWND dialog) {
     PressOkOrReportRefusal(run, dialog);
 }
 
+void CancelTime(ScriptRun& run, HWND dialog) {
+    ReportFields(run, dialog);
+    ClickControl(GetDlgItem(dialog, IDCANCEL));
+}
+
 }  // namespace
 
-const DialogScript timeScript = {"time", RecogniseTime, timeActions, PerformTime, FinishTime};
+const DialogScript timeScript = {"time", RecogniseTime, InTime, PerformTime, FinishTime, CancelTime};

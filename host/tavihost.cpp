@@ -8,7 +8,10 @@
 // announces are read (and, with --batch, closed); --report writes what happened.
 //
 // Exit status: 0 when the export returned non-zero, 1 when it returned 0,
-// 2 for a usage error, 3 when the library or its export cannot be loaded.
+// 2 for a usage error (also an output file that cannot be made, found before
+// the call), 3 when the library or its export cannot be loaded, 6 when the
+// scripted user could not do what the command line asked (the dialog was
+// cancelled), 7 when --limit ended the copy.
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -18,11 +21,21 @@
 #include <vector>
 #include "HostKit.h"
 #include "PathText.h"
+#include "Options.h"
 #include "Script.h"
 
 namespace {
 
-enum ExitCode { ExitDone = 0, ExitNothingDone = 1, ExitUsage = 2, ExitNoLibrary = 3 };
+enum ExitCode {
+    ExitDone = 0,
+    ExitNothingDone = 1,
+    ExitUsage = 2,
+    ExitNoLibrary = 3,
+    ExitNotDoneAsAsked = 6,
+    ExitTimeLimit = 7,
+    // 8, a crash, is the driver's reading of a start mark that never ended.
+    ExitEnvironment = 9,  // the start mark could not be written: nothing done
+};
 
 // How an export's third argument and result are treated.
 enum CommandKind { KindLnCopy, KindAsText, KindCgName, KindDtTime };
@@ -38,15 +51,6 @@ const CommandRule commandRules[] = {
     {L"AsText", "AsText", KindAsText},
     {L"CgName", "CgName", KindCgName},
     {L"DtTime", "DtTime", KindDtTime},
-};
-
-// Bits naming the commands an option belongs to.
-enum : unsigned {
-    ForLnCopy = 1u << KindLnCopy,
-    ForAsText = 1u << KindAsText,
-    ForCgName = 1u << KindCgName,
-    ForDtTime = 1u << KindDtTime,
-    ForAll = ForLnCopy | ForAsText | ForCgName | ForDtTime,
 };
 
 struct HostRun {
@@ -65,118 +69,41 @@ struct HostRun {
     std::vector<std::string> paths;    // the selection, code page 932
 };
 
-// Number parsing: "0x" prefix or base given; the whole text must be a number
-// that fits 32 bits.
-bool ParseNumber(const wchar_t* text, int base, DWORD* value) {
-    if (text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
-        text += 2;
-        base = 16;
-    }
-    if (!*text) return false;
-    unsigned long long number = 0;
-    for (; *text; ++text) {
-        int digit;
-        if (*text >= L'0' && *text <= L'9') digit = *text - L'0';
-        else if (*text >= L'a' && *text <= L'f') digit = *text - L'a' + 10;
-        else if (*text >= L'A' && *text <= L'F') digit = *text - L'A' + 10;
-        else return false;
-        if (digit >= base) return false;
-        number = number * base + digit;
-        if (number > 0xFFFFFFFFull) return false;
-    }
-    *value = static_cast<DWORD>(number);
-    return true;
+// Takes a host setting's value (already checked against its kind) into run.
+void ApplySetting(HostRun& run, const std::wstring& name, const wchar_t* value) {
+    if (name == L"--options") ParseNumber(value, 16, &run.options);
+    else if (name == L"--format") ParseNumber(value, 10, &run.format);
+    else if (name == L"--keys") run.keysGiven = ParseNumber(value, 10, &run.keys);
+    else if (name == L"--raw") run.rawPath = value;
+    else if (name == L"--report") run.reportPath = value;
+    else if (name == L"--batch") run.batch = true;
+    else if (name == L"--create") run.create = true;
+    else if (name == L"--attributes") run.attributesGiven = ParseNumber(value, 16, &run.attributes);
+    else if (name == L"--screenshot") run.script.screenshotDir = value;
+    else if (name == L"--limit") run.script.limitSeconds = _wtoi(value);
+    else if (name == L"--shell-answer")
+        run.script.shellAnswer = lstrcmpW(value, L"yes") == 0 ? IDYES : lstrcmpW(value, L"no") == 0 ? IDNO : IDCANCEL;
 }
-
-// Formats that carry a global memory block of text, the only ones the host
-// can hand such a block to the clipboard under.
-bool IsTextFormat(DWORD format) {
-    return format == CF_TEXT || format == CF_OEMTEXT || format == CF_UNICODETEXT ||
-           (format >= 0xC000 && format <= 0xFFFF);
-}
-
-bool SetOptionsWord(HostRun& run, const wchar_t* value) { return ParseNumber(value, 16, &run.options); }
-bool SetFormat(HostRun& run, const wchar_t* value) {
-    return ParseNumber(value, 10, &run.format) && IsTextFormat(run.format);
-}
-bool SetKeys(HostRun& run, const wchar_t* value) {
-    run.keysGiven = true;
-    return ParseNumber(value, 10, &run.keys);
-}
-bool SetRaw(HostRun& run, const wchar_t* value) { run.rawPath = value; return *value != 0; }
-bool SetReport(HostRun& run, const wchar_t* value) { run.reportPath = value; return *value != 0; }
-bool SetBatch(HostRun& run, const wchar_t*) { run.batch = true; return true; }
-bool SetCreate(HostRun& run, const wchar_t*) { run.create = true; return true; }
-bool SetAttributes(HostRun& run, const wchar_t* value) {
-    run.attributesGiven = true;
-    return ParseNumber(value, 16, &run.attributes);
-}
-bool SetScreenshotDir(HostRun& run, const wchar_t* value) { run.script.screenshotDir = value; return *value != 0; }
-bool SetShellAnswer(HostRun& run, const wchar_t* value) {
-    if (lstrcmpW(value, L"yes") == 0) run.script.shellAnswer = IDYES;
-    else if (lstrcmpW(value, L"no") == 0) run.script.shellAnswer = IDNO;
-    else if (lstrcmpW(value, L"cancel") == 0) run.script.shellAnswer = IDCANCEL;
-    else return false;
-    return true;
-}
-
-struct OptionRule {
-    const wchar_t* name;
-    bool takesValue;
-    unsigned commands;
-    bool (*apply)(HostRun& run, const wchar_t* value);
-};
-
-// Every option of every command. A new one is a row here (and, when its value
-// is a file, an entry in the file option list of ./tavimore).
-const OptionRule optionRules[] = {
-    {L"--options", true, ForAll, SetOptionsWord},
-    {L"--format", true, ForAsText, SetFormat},
-    {L"--keys", true, ForLnCopy | ForCgName | ForDtTime, SetKeys},
-    {L"--create", false, ForCgName, SetCreate},
-    {L"--raw", true, ForLnCopy | ForAsText, SetRaw},
-    {L"--report", true, ForAll, SetReport},
-    {L"--batch", false, ForAll, SetBatch},
-    {L"--attributes", true, ForLnCopy | ForCgName | ForDtTime, SetAttributes},
-    {L"--screenshot", true, ForLnCopy | ForCgName | ForDtTime, SetScreenshotDir},
-    {L"--shell-answer", true, ForLnCopy, SetShellAnswer},
-};
-// Besides these, every action of the scripted user (host/Script*.cpp) is an
-// option of the dialog commands, kept in command-line order.
-
-const char usageText[] =
-    "usage: tavihost.exe COMMAND [options] PATH...\n"
-    "commands:\n"
-    "  AsText FILE     the file's text, as the host application receives it\n"
-    "  LnCopy PATH...  copy or move the paths into a folder chosen in the browser\n"
-    "  CgName PATH     rename PATH, or with --create make a new file in folder PATH\n"
-    "  DtTime PATH...  set the creation or last-write time of the paths\n"
-    "options:\n"
-    "  --options HEX   initial options word of the context (default 0)\n"
-    "  --format N      AsText: clipboard format word before the call (1, 7, 13 or\n"
-    "                  a registered format 0xC000-0xFFFF; default 1)\n"
-    "  --keys MASK     answer KeyCallback with MASK instead of the keyboard: bits 0-3\n"
-    "                  for the listed keys, bits above them as given\n"
-    "  --create        CgName: create a new file instead of renaming\n"
-    "  --raw FILE      write the returned block's bytes, without terminator, to FILE\n"
-    "  --report FILE   write what happened as UTF-8 'key: value' lines to FILE\n"
-    "  --batch         never wait for a person: boxes are closed, dialogs scripted\n"
-    "  --attributes HEX  itemAttributes of the context (default: the single path's)\n"
-    "  --screenshot DIR  a picture of each dialog as it opens and before it closes\n"
-    "  --shell-answer yes|no|cancel  LnCopy: answer to the shell's own questions\n"
-    "dialog actions, in order: see README (LnCopy, CgName, DtTime)\n";
 
 void WriteError(const char* text) {
     DWORD written;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, static_cast<DWORD>(strlen(text)), &written, nullptr);
 }
 
-int UsageError(const char* what) {
-    WriteError("tavihost: ");
-    WriteError(what);
-    WriteError("\n");
-    WriteError(usageText);
+int UsageError(const std::string& what) {
+    WriteError(("tavihost: " + what + "\n").c_str());
+    WriteError(UsageText().c_str());
     return ExitUsage;
+}
+
+// "--pick abc" for a usage error: the option as given and its value, in UTF-8.
+std::string Given(const wchar_t* option, const wchar_t* value) {
+    std::wstring both = value ? std::wstring(option) + L" " + value : std::wstring(option);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, both.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(bytes > 0 ? bytes : 1, '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, both.c_str(), -1, &text[0], bytes, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
 }
 
 // Code page 932 form of a path taken from the command line; refuses a path that
@@ -196,12 +123,35 @@ bool PathToCodePage932(const wchar_t* path, std::string* out) {
     return true;
 }
 
-// Reads the command line into run. Returns ExitDone or the usage error's code.
+// The dialogs a command opens, as In* bits (in the order it opens them).
+unsigned DialogsOf(CommandKind kind) {
+    switch (kind) {
+    case KindLnCopy: return InBrowser | InProgress;
+    case KindCgName: return InName;
+    case KindDtTime: return InTime;
+    case KindAsText: break;
+    }
+    return 0;
+}
+
+const char* CommandName(unsigned bit) {
+    return bit == ForLnCopy ? "LnCopy" : bit == ForAsText ? "AsText" : bit == ForCgName ? "CgName" : "DtTime";
+}
+
+// Reads the command line into run, checking every option against the option
+// table: known, taken by this command, its value of the right kind, and the
+// dialog actions in an order the dialogs can take them (each dialog's actions
+// before the next dialog's, none after its ending). Returns ExitDone or the
+// usage error's code, having said which option and value are wrong.
 int ParseCommandLine(int count, wchar_t** args, HostRun& run) {
     if (count < 2) return UsageError("no command");
     for (const CommandRule& rule : commandRules)
         if (lstrcmpW(args[1], rule.name) == 0) run.command = &rule;
     if (!run.command) return UsageError("unknown command");
+    unsigned commandBit = 1u << run.command->kind;
+    unsigned dialogs = DialogsOf(run.command->kind);
+    unsigned atDialog = dialogs & (0u - dialogs);  // the first dialog still open to actions
+    const wchar_t* lastEnding = nullptr;
     bool optionsEnded = false;
     for (int i = 2; i < count; ++i) {
         const wchar_t* arg = args[i];
@@ -216,27 +166,36 @@ int ParseCommandLine(int count, wchar_t** args, HostRun& run) {
             run.paths.push_back(path);
             continue;
         }
-        const OptionRule* found = nullptr;
-        for (const OptionRule& rule : optionRules)
-            if (lstrcmpW(arg, rule.name) == 0) found = &rule;
-        if (!found) {
-            int action = run.command->kind == KindAsText ? 0 : ScriptActionKind(arg);
-            if (action == 0) return UsageError("unknown option");
-            ScriptAction taken = {arg, L""};
-            if (action == ScriptActionWithValue) {
-                if (i + 1 >= count) return UsageError("option without its value");
-                taken.value = args[++i];
-            }
-            run.script.actions.push_back(taken);
+        const OptionSpec* spec = FindOption(arg);
+        if (!spec) return UsageError(Given(arg, nullptr) + ": unknown option");
+        if (!(spec->commands & commandBit))
+            return UsageError(Given(arg, spec->kind != ValueNone && i + 1 < count ? args[i + 1] : nullptr) +
+                              ": not an option of " + CommandName(commandBit));
+        const wchar_t* value = L"";
+        if (spec->kind != ValueNone) {
+            if (i + 1 >= count) return UsageError(Given(arg, nullptr) + ": option without its value");
+            value = args[++i];
+            if (const char* problem = ValueProblem(*spec, value))
+                return UsageError(Given(arg, value) + ": " + problem);
+        }
+        if (!spec->dialogs) {
+            ApplySetting(run, arg, value);
             continue;
         }
-        if (!(found->commands & (1u << run.command->kind))) return UsageError("option not used by this command");
-        const wchar_t* value = L"";
-        if (found->takesValue) {
-            if (i + 1 >= count) return UsageError("option without its value");
-            value = args[++i];
+        // The first dialog, from the one now open on, that takes the action.
+        unsigned takers = spec->dialogs & dialogs & ~(atDialog - 1);
+        if (!takers)
+            return UsageError(Given(arg, spec->kind != ValueNone ? value : nullptr) + ": comes after " +
+                              (lastEnding ? Given(lastEnding, nullptr) + ", which ends its dialog"
+                                          : std::string("an action of a later dialog")));
+        if (spec->name != std::wstring(L"--hold")) {
+            atDialog = takers & (0u - takers);
+            if (spec->endsDialog) {
+                atDialog <<= 1;
+                lastEnding = spec->name;
+            }
         }
-        if (!found->apply(run, value)) return UsageError("option value not valid");
+        run.script.actions.push_back(ScriptAction{arg, value});
     }
     if (run.paths.empty()) return UsageError("no path");
     return ExitDone;
@@ -352,8 +311,40 @@ void WriteTextToStdout(const void* text, size_t length, bool wide) {
     }
 }
 
-HANDLE CreateOutputFile(const std::wstring& path) {
-    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+// A file of --raw or --report, opened before the call so that one that
+// cannot be made stops the run before anything was done. Its content is
+// replaced only when it is written; a file it made and never wrote is removed.
+struct OutputFile {
+    std::wstring path;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    bool made = false;  // it did not exist before
+};
+
+bool OpenOutputFile(OutputFile& file, const std::wstring& path) {
+    file.path = path;
+    if (path.empty()) return true;
+    file.handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    file.made = GetLastError() != ERROR_ALREADY_EXISTS;
+    return file.handle != INVALID_HANDLE_VALUE;
+}
+
+// Replaces the file's content with size bytes of data.
+bool WriteOutputFile(OutputFile& file, const void* data, size_t size) {
+    if (file.handle == INVALID_HANDLE_VALUE) return false;
+    bool written = SetFilePointer(file.handle, 0, nullptr, FILE_BEGIN) == 0 && WriteAll(file.handle, data, size) &&
+                   SetEndOfFile(file.handle);
+    CloseHandle(file.handle);
+    file.handle = INVALID_HANDLE_VALUE;
+    file.made = false;
+    return written;
+}
+
+void CloseOutputFile(OutputFile& file) {
+    if (file.handle == INVALID_HANDLE_VALUE) return;
+    CloseHandle(file.handle);
+    file.handle = INVALID_HANDLE_VALUE;
+    if (file.made) DeleteFileW(file.path.c_str());
 }
 
 // Report values are one line each: CR and LF are written as \r and \n, other
@@ -418,7 +409,8 @@ bool PlaceOnClipboard(HWND window, HGLOBAL block, DWORD format) {
 // Writes the returned text (to stdout, to the raw file) and hands the block to
 // the clipboard. The library locked the block once and never unlocks it; the
 // host owns it now and undoes that lock before the clipboard takes it.
-bool DeliverText(const HostRun& run, HostSession& session, HGLOBAL block, DWORD format, CallOutcome& outcome) {
+bool DeliverText(const HostRun& run, HostSession& session, OutputFile& raw, HGLOBAL block, DWORD format,
+                 CallOutcome& outcome) {
     SIZE_T size = GlobalSize(block);
     void* data = GlobalLock(block);
     if (!data || size == 0) {
@@ -429,9 +421,7 @@ bool DeliverText(const HostRun& run, HostSession& session, HGLOBAL block, DWORD 
     size_t length = wide ? wcsnlen(static_cast<const wchar_t*>(data), size / 2) : strnlen(static_cast<char*>(data), size);
     bool written = true;
     if (!run.rawPath.empty()) {
-        HANDLE raw = CreateOutputFile(run.rawPath);
-        written = raw != INVALID_HANDLE_VALUE && WriteAll(raw, data, wide ? length * 2 : length);
-        if (raw != INVALID_HANDLE_VALUE) CloseHandle(raw);
+        written = WriteOutputFile(raw, data, wide ? length * 2 : length);
         if (!written) WriteError("tavihost: cannot write the raw file\n");
     }
     WriteTextToStdout(data, length, wide);
@@ -464,7 +454,8 @@ void WatchOpenedWindows(HostSession& session, CallOutcome& outcome, bool batch) 
     };
 }
 
-bool WriteReport(const HostRun& run, const HostSession& session, DWORD format, const CallOutcome& outcome) {
+bool WriteReport(const HostRun& run, const HostSession& session, OutputFile& report, DWORD format,
+                 const CallOutcome& outcome) {
     char line[96];
     std::string text;
     snprintf(line, sizeof line, "result: 0x%08lX\n", static_cast<unsigned long>(outcome.result));
@@ -495,11 +486,7 @@ bool WriteReport(const HostRun& run, const HostSession& session, DWORD format, c
     text += line;
     snprintf(line, sizeof line, "base: %lu KiB\n", static_cast<unsigned long>(outcome.baseBytes / 1024));
     text += line;
-    HANDLE report = CreateOutputFile(run.reportPath);
-    if (report == INVALID_HANDLE_VALUE) return false;
-    bool written = WriteAll(report, text.data(), text.size());
-    CloseHandle(report);
-    return written;
+    return WriteOutputFile(report, text.data(), text.size());
 }
 
 // One line on stderr: "Tavimore: " and the UTF-8 text, CR LF (or a lone CR
@@ -536,7 +523,22 @@ std::string LibraryPath() {
     return std::string(path) + "Tavimore.dll";
 }
 
+int CallCommand(HostRun& run, OutputFile& raw, OutputFile& report);
+
 int RunCommand(HostRun& run) {
+    OutputFile raw, report;
+    if (!OpenOutputFile(raw, run.rawPath)) return UsageError(Given(L"--raw", run.rawPath.c_str()) + ": cannot be made");
+    if (!OpenOutputFile(report, run.reportPath)) {
+        CloseOutputFile(raw);
+        return UsageError(Given(L"--report", run.reportPath.c_str()) + ": cannot be made");
+    }
+    int status = CallCommand(run, raw, report);
+    CloseOutputFile(raw);
+    CloseOutputFile(report);
+    return status;
+}
+
+int CallCommand(HostRun& run, OutputFile& raw, OutputFile& report) {
     HMODULE library = LoadLibraryA(LibraryPath().c_str());
     if (!library) {
         WriteError("tavihost: cannot load Tavimore.dll from the program's folder\n");
@@ -602,6 +604,7 @@ int RunCommand(HostRun& run) {
     PumpHostMessages(0);  // what the library posted last still reaches the host window
     if (scriptPlays) StopScript(run.script);
     if (run.batch) WriteBatchLinesToStderr(session, run.script);
+    for (const std::string& line : run.script.failures) WriteError(("tavihost: " + line + "\n").c_str());
 
     bool filesWritten = true;
     // AsText returns a block; LnCopy's result above 0x20 is a block of log text.
@@ -609,21 +612,19 @@ int RunCommand(HostRun& run) {
                    : run.command->kind == KindLnCopy ? outcome.result > 0x20 : false;
     if (isBlock) {
         DWORD blockFormat = run.command->kind == KindAsText ? format : CF_TEXT;
-        filesWritten = DeliverText(run, session, reinterpret_cast<HGLOBAL>(outcome.result), blockFormat, outcome);
+        filesWritten = DeliverText(run, session, raw, reinterpret_cast<HGLOBAL>(outcome.result), blockFormat, outcome);
     }
-    if (!run.reportPath.empty() && !WriteReport(run, session, format, outcome)) {
+    if (!run.reportPath.empty() && !WriteReport(run, session, report, format, outcome)) {
         WriteError("tavihost: cannot write the report file\n");
         filesWritten = false;
     }
     CloseHostSession(session);
     FreeLibrary(library);
+    if (run.script.limitReached) return ExitTimeLimit;
+    if (run.script.notDone) return ExitNotDoneAsAsked;
     if (!filesWritten) return ExitUsage;
     return outcome.result != 0 ? ExitDone : ExitNothingDone;
 }
-
-// A run's end that the driver reads as the host's own: a 9 is an environment
-// fault found before anything was done (the start mark could not be written).
-const int ExitEnvironment = 9;
 
 // The start mark. TAVIMORE_STARTED names a file that the driver made; the host
 // writes "started" into it before it does anything, and "ended N" with its exit

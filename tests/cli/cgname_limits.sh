@@ -17,9 +17,9 @@ rows=(
   "typed-fits,long:240,rename,a.txt,a.txt,--name;$x,result=0x00000001;messageBuffer=@\\$x,$x=a.txt"
   "typed-one-too-long,long:240,rename,a.txt,a.txt,--name;${x}y,$no;refused=1005 0-19,a.txt=a.txt"
   "dropped-one-too-long,long:240,rename,a.txt,a.txt,--drop;/elsewhere/${x}y,$no;refused=1005 0-19,a.txt=a.txt"
-  # Wine's edit control counts selection positions in characters: 0-10 is
-  # all of these nine double-byte characters and the "x" (19 bytes).
-  "double-byte-too-long,long:240,rename,a.txt,a.txt,--name;表表表表表表表表表x,$no;refused=1005 0-10,a.txt=a.txt"
+  # Selection positions are bytes: 0-19 is all of these nine double-byte
+  # characters and the "x".
+  "double-byte-too-long,long:240,rename,a.txt,a.txt,--name;表表表表表表表表表x,$no;refused=1005 0-19,a.txt=a.txt"
   "proposal-cut,long:252,create,,.,,result=0x00000001;name=NewFil;messageBuffer=@\\NewFil,NewFil="
   "proposal-one-byte,long:257,create,,.,,result=0x00000001;name=N;messageBuffer=@\\N,N="
   "proposal-no-room,long:258,create,,.,,result=0x00000001;messageBuffer=@;box= Tavimore | @$made;title=,!N"

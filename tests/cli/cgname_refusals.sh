@@ -14,6 +14,9 @@ rows=(
   "existing-file,z,rename,$i,dir/a.txt,--name;C.TXT,$same;refused=1005 0-5,dir/a.txt=dir/a.txt;dir/c.txt=dir/c.txt"
   "unchanged,z,rename,$i,dir/a.txt,,$same;refused=1005 0-5;name=a.txt,dir/a.txt=dir/a.txt"
   "after-double-byte,z,rename,$i,dir/a.txt,--name;表|x,$same;refused=1005 2-3;stderr=refused: 1005 \"|\",dir/a.txt=dir/a.txt"
+  # Positions in bytes, as the library selects them (Wine's edit control
+  # would read them as characters: past the end of these three).
+  "after-two-double-byte,z,rename,$i,dir/a.txt,--name;ああ|,$same;refused=1005 4-5;stderr=refused: 1005 \"|\",dir/a.txt=dir/a.txt"
   "in-sub-path,z,rename,$i,dir/a.txt,--name;sub\\x*y,$same;refused=1005 5-6,dir/a.txt=dir/a.txt;!dir/sub"
   "by-right-click,z,rename,$i,dir/a.txt,--name;a?b;--rclick-ok,$same;refused=1005 1-2,dir/a.txt=dir/a.txt"
 )

@@ -31,7 +31,9 @@ for row in "${advance[@]}"; do
 done
 
 # Typed time | refused: control and selection ("" accepted) | the file's time
-# afterwards | the refusal on stderr: the field's unit label and its selected text
+# afterwards | the refusal on stderr: the field's unit label and its selected
+# text, or the host's line when a field does not read what was typed (the
+# year takes four digits): the dialog is cancelled, exit 6
 at_ok=(
   "1979 1 1 0 0 0 0|1010 0-4|2020 1 2 3 4 5 0|年 \"1979\""
   "1980 1 1 0 0 0 0||1980 1 1 0 0 0 0"
@@ -46,14 +48,17 @@ at_ok=(
   "2100 2 29 0 0 0 0|1013 0-2|2020 1 2 3 4 5 0"
   "2000 2 29 0 0 0 0||2000 2 29 0 0 0 0"
   "2024 2 29 12 30 0 _||2024 2 29 12 30 0 0"
+  "20211 1 1 0 0 0 0||2020 1 2 3 4 5 0|tavihost: not done: --time 20211 1 1 0 0 0 0: field 1010 reads \"2021\""
 )
 for row in "${at_ok[@]}"; do
   IFS='|' read -r typed refused expected on_stderr <<<"$row"
   fresh
   dttime "$work/r.txt" "--time=$typed" "$file"
   expect "OK with $typed: refused" "$refused" "$(report_value "$work/r.txt" refused)"
-  [ -n "$on_stderr" ] && expect "OK with $typed: stderr" "Tavimore: refused: $on_stderr" "$(cat "$work/stderr")"
-  expect "OK with $typed: exit" "$([ -z "$refused" ] && echo 0 || echo 1)" "$status"
+  exit_status=$([ -z "$refused" ] && echo 0 || echo 1)
+  [[ $on_stderr == tavihost:* ]] && exit_status=6 || on_stderr=${on_stderr:+"Tavimore: refused: $on_stderr"}
+  [ -n "$on_stderr" ] && expect "OK with $typed: stderr" "$on_stderr" "$(cat "$work/stderr")"
+  expect "OK with $typed: exit" "$exit_status" "$status"
   expect "OK with $typed: file time" "$expected" "$(disk_time "$file")"
 done
 

@@ -8,8 +8,8 @@ typed="2021 3 4 5 6 7 8"
 old="2020 1 2 3 4 5 0"
 # label | items | options | actions | exit | options after | messageBuffer | script line | time of each item
 rows=(
-  "files and a folder|a.txt b.txt d|0|--time=$typed;--inside|0|0x00000000|first|--inside: the box is hidden|typed"
-  "several items, the host marking a folder|d a.txt|0|--attributes=10;--time=$typed;--inside|0|0x00000000|first|--inside: the box is hidden|typed"
+  "a box not shown: cancelled|a.txt b.txt d|0|--time=$typed;--inside|6|0x00000000||not done: --inside: the dialog does not show the box|old"
+  "several items, the host marking a folder: no box|d a.txt|0|--attributes=10;--time=$typed;--inside|6|0x00000000||not done: --inside: the dialog does not show the box|old"
   "several items, the host marking a folder: no folder toggle|d a.txt|0|--attributes=10;--time=$typed|0|0x00000000|first||typed"
   "folder's own time toggles 0x20|d|0|--time=$typed|0|0x00000020|||typed"
   "the toggle clears a set bit|d|20|--time=$typed|0|0x00000000|first||typed"

@@ -36,6 +36,30 @@ checks=$((checks + 1))
 exists tree "$work/dst/tree/a.txt"
 missing cancel "$work/dst/cancelled"
 expect "refused then cancelled: history unchanged" "$dst\\shown" "$(history_entries)"
+# Actions that cannot be taken as asked: said on stderr, the dialog cancelled
+# (never OK'd), exit 6. Each row types its destination under nd/; what is
+# there afterwards. A refused "*" is selected by the browser and replaced by
+# the next character typed; the check box 8118 is there only for one folder.
+mkdir -p "$work/nd" "$work/src/d"
+nd=$(windows_form "$work/nd")
+# name | actions | selection | stderr after "tavihost: not done: " | made in nd/
+notdone="star-replaced|--dest $work/nd/a*b|a.txt|--dest $nd\\a*b: the field reads $nd\\ab|
+no-box|--dest $work/nd/b --toggle 8111,8118,8112 --cancel|a.txt d|--toggle 8111,8118,8112: the browser shows no check box 8118|
+no-entry|--pick 3 --dest $work/nd/c|a.txt|--pick 3: the history has no entry 3|
+too-late|--dest $work/nd/late --click-after 9|a.txt|--click-after 9: the run ended before line 9 was listed|late
+quiet-no-window|--dest $work/nd/quiet --keys 4 --click-after 1|a.txt|--click-after 1: no dialog of the command was there to take it|quiet"
+while IFS='|' read -r name actions items line made; do
+  set_history "$dst\\shown"
+  paths=()
+  for item in $items; do paths+=("$work/src/$item"); done
+  # shellcheck disable=SC2086
+  lncopy "$name" $actions "${paths[@]}"
+  expect "$name: exit status" 6 "$status"
+  expect "$name: stderr" "tavihost: not done: $line" "$(grep -v '^Tavimore: ' "$work/$name.err")"
+  expect "$name: made" "$made" "$(ls "$work/nd")"
+  rm -rf "$work/nd" && mkdir -p "$work/nd"
+done <<<"$notdone"
+
 # Several paths dropped at once: the first one counts.
 lncopy drop-two --drop "$work/dst/drop/sub|$work/dst/tree" "$work/src/a.txt"
 check_run drop-two 0x00000001 "$dst\\drop\\sub\\a.txt"

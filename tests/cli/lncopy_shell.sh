@@ -51,6 +51,8 @@ for answer in no yes; do
   lncopy "overwrite-$answer" --dest "$work/dst" --toggle 8112,8114 --shell-answer "$answer" "$work/src/a.txt"
   checks=$((checks + 1))
   [[ $(value "overwrite-$answer" shell) == *"'a.txt'"* ]] || fail "overwrite-$answer: no question about a.txt: $(value "overwrite-$answer" shell)"
+  # In a batch run the question and the answer given also go to stderr.
+  expect "overwrite-$answer on stderr" 1 "$(grep -c "^Tavimore: shell: .*'a.txt'.* | answered $answer\$" "$work/overwrite-$answer.err")"
   want=old
   [ "$answer" = yes ] && want=alpha
   expect "overwrite-$answer bytes" "$want" "$(cat "$work/dst/a.txt")"

@@ -6,8 +6,11 @@ source "$(dirname "$0")/lib.sh"
 printf 'text\n' >"$work/a.txt"
 a=$work/a.txt
 mkdir -p "$work/a" && printf 'other\n' >"$work/a/b.txt"
-# arguments | what is wrong | the first line on stderr, where the driver
-# refuses the line before starting Wine
+mkdir -p "$work/dst"
+d="--dest $work/dst"
+# arguments ("~" a space inside one) | what is wrong | the first line on
+# stderr, naming the option and its value (the driver's own, where it refuses
+# the line before starting Wine)
 rows=(
   "|no command"
   "Astext $a|command names are exact|tavimore: unknown command 'Astext' (AsText, LnCopy, CgName or DtTime)"
@@ -23,10 +26,28 @@ rows=(
   "AsText --create $a|--create belongs to CgName"
   "AsText --report|--report without its file"
   "AsText $work/a\\b.txt|a Linux path with a backslash, which Windows reads as a separator|tavimore: '$work/a\\b.txt' has a '\\', which Windows reads as a folder separator"
+  "LnCopy --pick abc $d $a|a history entry that is not a count|tavihost: --pick abc: not a decimal count"
+  "LnCopy $d --toggle zz $a|a check box that is not an id|tavihost: --toggle zz: not check box ids (8111, 8112, 8114, 8118) joined by ,"
+  "LnCopy $d --toggle 8111,8113 $a|a check box that the browser has not|tavihost: --toggle 8111,8113: not check box ids (8111, 8112, 8114, 8118) joined by ,"
+  "LnCopy --hold FOO $d $a|a key that cannot be held|tavihost: --hold FOO: not keys (CTRL, SHIFT, NONCONVERT) joined by ,"
+  "LnCopy $d --esc-after abc $a|a line count that is not a number|tavihost: --esc-after abc: not a decimal count"
+  "LnCopy $d --shell-answer maybe $a|an answer the shell has not|tavihost: --shell-answer maybe: not one of the choices"
+  "LnCopy $d --export log $a|an export from neither list nor status|tavihost: --export log: not one of the choices"
+  "LnCopy $d --resize 5 $a|a resize without its second offset|tavihost: --resize 5: not DX,DY"
+  "LnCopy $d --limit 0 $a|a time limit of no seconds|tavihost: --limit 0: not a number of seconds from 1 to 2000000"
+  "LnCopy --esc-after 3 $d $a|the browser's action after the progress window's|tavihost: --dest $(windows_form "$work/dst"): comes after an action of a later dialog"
+  "LnCopy --rclick-ok $d $a|an action after the browser's ending|tavihost: --dest $(windows_form "$work/dst"): comes after --rclick-ok, which ends its dialog"
+  "LnCopy $d --report /nonexistent/r.txt $a|a report that cannot be made, found before the call|tavihost: --report Z:\\nonexistent\\r.txt: cannot be made"
+  "LnCopy $d --raw /nonexistent/r.bin $a|a raw file that cannot be made, found before the call|tavihost: --raw Z:\\nonexistent\\r.bin: cannot be made"
+  "DtTime --time 1~2~3~4~5~6~7~8 $a|eight time values|tavihost: --time 1 2 3 4 5 6 7 8: not one to seven values (digits or _) joined by single spaces"
+  "DtTime --time a~b~c $a|time values that are not numbers|tavihost: --time a b c: not one to seven values (digits or _) joined by single spaces"
+  "DtTime --name foo --time 2021~3~4~5~6~7~8 $a|an action of no dialog of DtTime|tavihost: --name foo: not an option of DtTime"
+  "CgName --cancel --name b.txt $a|an action after the dialog's ending|tavihost: --name b.txt: comes after --cancel, which ends its dialog"
 )
 for row in "${rows[@]}"; do
   IFS='|' read -r line why first <<<"$row"
   read -r -a arguments <<<"$line"
+  arguments=("${arguments[@]//\~/ }")
   timeout 120 ./tavimore "${arguments[@]}" >"$work/out" 2>"$work/err"
   expect "$why: exit status" 2 "$?"
   checks=$((checks + 1))
@@ -39,6 +60,8 @@ for row in "${rows[@]}"; do
     expect "$why: $command in the usage" 1 "$(grep -c "^  $command " "$work/err")"
   done
   expect "$why: nothing on stdout" 0 "$(stat -c %s "$work/out")"
+  expect "$why: nothing done" "text|" "$(cat "$a")|$(ls "$work/dst")"
+  rm -rf "${work:?}/dst" && mkdir -p "$work/dst"
 done
 
 # A path with a character that code page 932 cannot hold would reach the
