@@ -15,6 +15,7 @@ enum : int { IdButton = 2, IdList = 3, IdStatus = 4 };
 enum : DWORD {
     MenuWaitMs = 5000,   // for the popup menu to open or close
     CloseWaitMs = 5000,  // for the window to close after its button
+    IconWaitMs = 2000,   // for the outcome icon, drawn as the run ends, to reach the screen
 };
 enum : int { IconSize = 32, IconLeft = 12, IconTop = 10 };  // the outcome icon, at (12, 10) of the client area
 
@@ -153,7 +154,15 @@ bool WaitForRunEnd(ScriptRun& run, HWND dialog) {
         char line[32];
         snprintf(line, sizeof line, "%.0f ms", MillisecondsSince(announcedAt));
         ReportLine(run, "run", line);
-        ReportLine(run, "icon", IsWindow(dialog) ? OutcomeIconName(dialog) : "window gone");
+        // The icon is drawn into the window as the button turns to "&OK"; it
+        // reaches the screen when Wine next flushes the window, so it is looked
+        // at until it shows, as a person's glance would take it in.
+        const char* icon = "window gone";
+        WaitFor([dialog, &icon] {
+            icon = IsWindow(dialog) ? OutcomeIconName(dialog) : "window gone";
+            return strcmp(icon, "none") != 0 && strcmp(icon, "unknown") != 0;
+        }, IconWaitMs);
+        ReportLine(run, "icon", icon);
         if (IsWindow(dialog)) {
             ReportLine(run, "cut", CutStatusLines(GetDlgItem(dialog, IdStatus)));
             StderrLine(run, WindowTextUtf8(GetDlgItem(dialog, IdStatus)));
