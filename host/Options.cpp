@@ -140,15 +140,15 @@ bool ToCodePage932(const wchar_t* text, std::string* out) {
 }
 
 const OptionSpec* FindOption(const wchar_t* name) {
-    for (const OptionSpec& spec : optionTable)
-        if (lstrcmpW(spec.name, name) == 0) return &spec;
+    for (const OptionSpec& option : optionTable)
+        if (lstrcmpW(option.name, name) == 0) return &option;
     return nullptr;
 }
 
-const char* ValueProblem(const OptionSpec& spec, const wchar_t* value) {
+const char* ValueProblem(const OptionSpec& option, const wchar_t* value) {
     DWORD number = 0;
     std::string bytes;
-    switch (spec.kind) {
+    switch (option.kind) {
     case ValueNone: return nullptr;
     case ValueHex: return ParseNumber(value, 16, &number) ? nullptr : "not a 32-bit hexadecimal number";
     case ValueNumber: return ParseNumber(value, 10, &number) ? nullptr : "not a 32-bit number";
@@ -174,7 +174,7 @@ const char* ValueProblem(const OptionSpec& spec, const wchar_t* value) {
         return EachPiece(value, L',', [](const std::wstring& key) {
                    return key == L"CTRL" || key == L"SHIFT" || key == L"NONCONVERT";
                }) ? nullptr : "not keys (CTRL, SHIFT, NONCONVERT) joined by ,";
-    case ValueChoice: return IsChoice(spec.choices, value) ? nullptr : "not one of the choices";
+    case ValueChoice: return IsChoice(option.choices, value) ? nullptr : "not one of the choices";
     case ValueTime: {
         int count = 0;
         bool good = EachPiece(value, L' ', [&count](const std::wstring& part) {
@@ -206,16 +206,16 @@ std::string UsageText() {
         "options (commands; the dialog actions are taken in the order given):\n";
     static const struct { unsigned bit; const char* name; } commands[] = {
         {ForLnCopy, "LnCopy"}, {ForAsText, "AsText"}, {ForCgName, "CgName"}, {ForDtTime, "DtTime"}};
-    for (const OptionSpec& spec : optionTable) {
+    for (const OptionSpec& option : optionTable) {
         std::string line = "  ";
-        for (const wchar_t* c = spec.name; *c; ++c) line += static_cast<char>(*c);
-        if (*spec.valueName) line += std::string(" ") + spec.valueName;
+        for (const wchar_t* c = option.name; *c; ++c) line += static_cast<char>(*c);
+        if (*option.valueName) line += std::string(" ") + option.valueName;
         line.resize(line.size() < 30 ? 30 : line.size() + 1, ' ');
-        line += spec.help;
+        line += option.help;
         std::string which;
-        if (spec.commands != ForAll)
+        if (option.commands != ForAll)
             for (const auto& command : commands)
-                if (spec.commands & command.bit) which += (which.empty() ? "" : ",") + std::string(command.name);
+                if (option.commands & command.bit) which += (which.empty() ? "" : ",") + std::string(command.name);
         if (!which.empty()) line += " [" + which + "]";
         text += line + "\n";
     }

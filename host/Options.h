@@ -53,9 +53,9 @@ struct OptionSpec {
 // The row of an option, or null.
 const OptionSpec* FindOption(const wchar_t* name);
 
-// Null when value is one of spec's kind; otherwise what a value of it must be,
+// Null when value is one of option's kind; otherwise what a value of it must be,
 // for the usage error ("not a decimal count").
-const char* ValueProblem(const OptionSpec& spec, const wchar_t* value);
+const char* ValueProblem(const OptionSpec& option, const wchar_t* value);
 
 // The usage text: commands, then every option of the table.
 std::string UsageText();

@@ -42,8 +42,8 @@ bool TakeOpened(HWND* window, LPARAM* tag, DWORD ms) {
 
 // True when script's dialog takes the action (the option table says so).
 bool Takes(const DialogScript& script, const std::wstring& name) {
-    const OptionSpec* spec = FindOption(name.c_str());
-    return spec && (spec->dialogs & script.dialog) != 0;
+    const OptionSpec* found = FindOption(name.c_str());
+    return found && (found->dialogs & script.dialog) != 0;
 }
 
 // Lines of the script thread, handed to the host's thread under this lock:

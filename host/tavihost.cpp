@@ -11,7 +11,8 @@
 // 2 for a usage error (also an output file that cannot be made, found before
 // the call), 3 when the library or its export cannot be loaded, 6 when the
 // scripted user could not do what the command line asked (the dialog was
-// cancelled), 7 when --limit ended the copy.
+// cancelled), 7 when --limit ended the copy, 9 when the start mark that
+// TAVIMORE_STARTED names cannot be written (nothing is done then).
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -166,33 +167,33 @@ int ParseCommandLine(int count, wchar_t** args, HostRun& run) {
             run.paths.push_back(path);
             continue;
         }
-        const OptionSpec* spec = FindOption(arg);
-        if (!spec) return UsageError(Given(arg, nullptr) + ": unknown option");
-        if (!(spec->commands & commandBit))
-            return UsageError(Given(arg, spec->kind != ValueNone && i + 1 < count ? args[i + 1] : nullptr) +
+        const OptionSpec* found = FindOption(arg);
+        if (!found) return UsageError(Given(arg, nullptr) + ": unknown option");
+        if (!(found->commands & commandBit))
+            return UsageError(Given(arg, found->kind != ValueNone && i + 1 < count ? args[i + 1] : nullptr) +
                               ": not an option of " + CommandName(commandBit));
         const wchar_t* value = L"";
-        if (spec->kind != ValueNone) {
+        if (found->kind != ValueNone) {
             if (i + 1 >= count) return UsageError(Given(arg, nullptr) + ": option without its value");
             value = args[++i];
-            if (const char* problem = ValueProblem(*spec, value))
+            if (const char* problem = ValueProblem(*found, value))
                 return UsageError(Given(arg, value) + ": " + problem);
         }
-        if (!spec->dialogs) {
+        if (!found->dialogs) {
             ApplySetting(run, arg, value);
             continue;
         }
         // The first dialog, from the one now open on, that takes the action.
-        unsigned takers = spec->dialogs & dialogs & ~(atDialog - 1);
+        unsigned takers = found->dialogs & dialogs & ~(atDialog - 1);
         if (!takers)
-            return UsageError(Given(arg, spec->kind != ValueNone ? value : nullptr) + ": comes after " +
+            return UsageError(Given(arg, found->kind != ValueNone ? value : nullptr) + ": comes after " +
                               (lastEnding ? Given(lastEnding, nullptr) + ", which ends its dialog"
                                           : std::string("an action of a later dialog")));
-        if (spec->name != std::wstring(L"--hold")) {
+        if (found->name != std::wstring(L"--hold")) {
             atDialog = takers & (0u - takers);
-            if (spec->endsDialog) {
+            if (found->endsDialog) {
                 atDialog <<= 1;
-                lastEnding = spec->name;
+                lastEnding = found->name;
             }
         }
         run.script.actions.push_back(ScriptAction{arg, value});
