@@ -8,6 +8,11 @@
 
 namespace {
 
+enum : DWORD {
+    HeldKeyPresses = 4,    // presses of a held key that the host's thread does not read held
+    HeldKeyWaitMs = 500,   // for the host's thread to read a pressed key held
+};
+
 const DialogScript* const dialogScripts[] = {&browserScript, &progressScript, &nameScript, &timeScript};
 
 // Windows the library announced, handed from the host's thread to the script's.
@@ -315,14 +320,26 @@ void SendKey(WORD key, bool up) {
 // held. Its own reading is what counts: Wine lets a thread reuse the key state
 // it read less than 50 ms before, and a key pressed through SendInput does
 // not end that, so this thread seeing the key says nothing about that one.
+// A key that does not read held is pressed again, as a person would press a
+// key the program missed: Wine sets its modifier keys to the X server's
+// keyboard when one of its windows gains the X focus, and under Xvfb no key
+// is down there, so a window that comes up just after the press lets Shift or
+// Control go.
 void PressHeldKeys(ScriptRun& run) {
-    for (WORD key : run.heldKeys) SendKey(key, false);
-    if (run.heldKeys.empty() || !run.session) return;
-    WaitFor([&run] {
+    if (run.heldKeys.empty()) return;
+    for (DWORD press = 0; press < HeldKeyPresses; ++press) {
         for (WORD key : run.heldKeys)
-            if (!SendToWindow(run.session->window, HostKeyHeldQuery, key, 0)) return false;
-        return true;
-    }, 2000);
+            if (press == 0 || !run.session || !SendToWindow(run.session->window, HostKeyHeldQuery, key, 0))
+                SendKey(key, false);
+        if (!run.session) return;
+        bool held = WaitFor([&run] {
+            for (WORD key : run.heldKeys)
+                if (!SendToWindow(run.session->window, HostKeyHeldQuery, key, 0)) return false;
+            return true;
+        }, HeldKeyWaitMs);
+        if (held) return;
+    }
+    ReportLine(run, "script", "held keys not seen held by the host's thread");
 }
 
 void ReleaseHeldKeys(ScriptRun& run) {
