@@ -230,16 +230,22 @@ void StopScript(ScriptRun& run) {
 
 // --- report -------------------------------------------------------------------
 
+std::string WideToUtf8(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    int units = static_cast<int>(wide.size());
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string out(bytes > 0 ? bytes : 0, '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
 std::string CodePage932ToUtf8(const std::string& text) {
     if (text.empty()) return text;
     int units = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (units <= 0) return std::string();
     std::wstring wide(units, L'\0');
     MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), &wide[0], units);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string out(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &out[0], bytes, nullptr, nullptr);
-    return out;
+    return WideToUtf8(wide);
 }
 
 std::string WideToCodePage932(const std::wstring& text) {

@@ -89,6 +89,7 @@ void FailureLine(ScriptRun& run, const std::string& utf8);
 // The action's option and value as typed, in UTF-8 ("--toggle 8118").
 std::string ActionText(const ScriptAction& action);
 std::string WindowTextUtf8(HWND window);
+std::string WideToUtf8(const std::wstring& text);
 std::string CodePage932ToUtf8(const std::string& text);
 std::string WideToCodePage932(const std::wstring& text);
 

@@ -99,12 +99,7 @@ int UsageError(const std::string& what) {
 
 // "--pick abc" for a usage error: the option as given and its value, in UTF-8.
 std::string Given(const wchar_t* option, const wchar_t* value) {
-    std::wstring both = value ? std::wstring(option) + L" " + value : std::wstring(option);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, both.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(bytes > 0 ? bytes : 1, '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, both.c_str(), -1, &text[0], bytes, nullptr, nullptr);
-    text.resize(text.size() - 1);
-    return text;
+    return WideToUtf8(value ? std::wstring(option) + L" " + value : std::wstring(option));
 }
 
 // Code page 932 form of a path taken from the command line; refuses a path that
@@ -133,10 +128,6 @@ unsigned DialogsOf(CommandKind kind) {
     case KindAsText: break;
     }
     return 0;
-}
-
-const char* CommandName(unsigned bit) {
-    return bit == ForLnCopy ? "LnCopy" : bit == ForAsText ? "AsText" : bit == ForCgName ? "CgName" : "DtTime";
 }
 
 // Reads the command line into run, checking every option against the option
@@ -171,7 +162,7 @@ int ParseCommandLine(int count, wchar_t** args, HostRun& run) {
         if (!found) return UsageError(Given(arg, nullptr) + ": unknown option");
         if (!(found->commands & commandBit))
             return UsageError(Given(arg, found->kind != ValueNone && i + 1 < count ? args[i + 1] : nullptr) +
-                              ": not an option of " + CommandName(commandBit));
+                              ": not an option of " + run.command->exportName);
         const wchar_t* value = L"";
         if (found->kind != ValueNone) {
             if (i + 1 >= count) return UsageError(Given(arg, nullptr) + ": option without its value");
