@@ -6,6 +6,9 @@
 #include "PathCheck.h"
 #include "PathText.h"
 #include "SharedDialog.h"
+#include "ShellItems.h"
+#include "StandardBox.h"
+#include "Texts.h"
 #include <shellapi.h>
 #include <shlobj.h>
 #include <string.h>
@@ -61,24 +64,20 @@ bool ShellTargetFits(const char* destinationEnd) {
     return destinationEnd + 1 < moduleState.context->pathBuffer + HostBufferSize;
 }
 
-// The shell's file operation on the whole selection into the destination
-// (pathBuffer ending in "\"; destinationEnd its NUL, with room behind it
-// for the second NUL). Returns false when the shell reports a failure; true
-// also when the source list cannot be allocated (nothing is started then).
-bool RunShellOperation(char* destinationEnd) {
-    char** selection = moduleState.selection;
-    DWORD count = static_cast<DWORD>(moduleState.slotTable[SlotSelectionCount]);
-    SIZE_T total = 1;
-    for (DWORD i = 0; i < count; ++i) total += lstrlenA(selection[i]) + 1;
-    char* list = static_cast<char*>(GlobalAlloc(GMEM_FIXED, total));
-    if (!list) return true;
-    char* at = list;
-    for (DWORD i = 0; i < count; ++i) {
-        SIZE_T length = lstrlenA(selection[i]) + 1;
-        memcpy(at, selection[i], length);
-        at += length;
-    }
-    *at = '\0';
+// Shows the target path of an item the shell did not or could not take in the
+// standard box, followed by the text of a path that cannot be made.
+void ReportShellTarget(const char* target) {
+    char report[ShellTargetRoom + 32];
+    char* end = CopyToEnd(report, target, report + sizeof report, CopyCut);
+    CopyToEnd(end, TextCannotCreate, report + sizeof report, CopyCut);
+    ShowStandardBox(HostWindow(), report);
+}
+
+// Calls the shell's file operation on the source list (each path with its
+// NUL, then one more NUL) into the destination (pathBuffer ending in "\";
+// destinationEnd its NUL, with room behind it for the second NUL).
+// Returns true when the shell reports success.
+bool CallShell(const char* list, char* destinationEnd) {
     destinationEnd[1] = '\0';
     SHFILEOPSTRUCTA operation = {};
     operation.hwnd = HostWindow();
@@ -86,9 +85,57 @@ bool RunShellOperation(char* destinationEnd) {
     operation.pFrom = list;
     operation.pTo = moduleState.context->pathBuffer;
     operation.fFlags = (moduleState.modeWord & ModeQuiet) ? FOF_SILENT : 0;
-    int result = SHFileOperationA(&operation);
+    return SHFileOperationA(&operation) == 0;
+}
+
+// The shell's file operation on the selection into the destination. Each item
+// is checked first (CheckShellItem): one that fails is not handed over, and
+// the first such item is reported in the standard box; the others still go
+// to the shell. After a run the shell calls a success, an item not at its
+// target is a failure too, and the first one is reported unless a box has
+// been shown already. Returns true only when every item was handed over and
+// arrived; false also when the source list cannot be allocated (nothing is
+// started then).
+bool RunShellOperation(char* destinationEnd) {
+    char** selection = moduleState.selection;
+    DWORD count = static_cast<DWORD>(moduleState.slotTable[SlotSelectionCount]);
+    SIZE_T total = 1;
+    for (DWORD i = 0; i < count; ++i) total += lstrlenA(selection[i]) + 1;
+    // The list, then one kind per item.
+    char* list = static_cast<char*>(GlobalAlloc(GMEM_FIXED, total + count));
+    if (!list) return false;
+    ShellItemKind* kinds = reinterpret_cast<ShellItemKind*>(list + total);
+    const char* destination = moduleState.context->pathBuffer;
+    char target[ShellTargetRoom];
+    bool done = true;
+    char* at = list;
+    for (DWORD i = 0; i < count; ++i) {
+        kinds[i] = CheckShellItem(selection[i], destination, target);
+        if (kinds[i] == ShellItemRefused) {
+            if (done) ReportShellTarget(target);
+            done = false;
+            continue;
+        }
+        SIZE_T length = lstrlenA(selection[i]) + 1;
+        memcpy(at, selection[i], length);
+        at += length;
+    }
+    *at = '\0';
+    if (at != list) {
+        if (!CallShell(list, destinationEnd)) {
+            done = false;  // whatever the shell reports, it shows itself
+        } else {
+            for (DWORD i = 0; i < count; ++i) {
+                if (kinds[i] == ShellItemRefused) continue;
+                ComposeShellTarget(selection[i], destination, target);
+                if (ShellItemArrived(target, kinds[i])) continue;
+                if (done) ReportShellTarget(target);
+                done = false;
+            }
+        }
+    }
     GlobalFree(list);
-    return result == 0;
+    return done;
 }
 
 // Unless OpBelow, the first selected item's name goes behind the destination,

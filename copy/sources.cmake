@@ -10,6 +10,7 @@ target_sources(tavicore PRIVATE ${CMAKE_CURRENT_LIST_DIR}/NewerRule.cpp ${CMAKE_
 # -- command driver, folder browser and history, progress window:
 target_sources(tavicore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CopyCommand.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ShellItems.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgressWindow.cpp
 )
 # -- folder browser and its history:
