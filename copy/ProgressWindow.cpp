@@ -149,3 +149,11 @@ void ProgressRightClick(HWND dialog, HWND clicked, LPARAM position) {
     if (size == 0 || !ExportLog(list, status, withStatus, size)) return;
     SelectAllLines(list);
 }
+
+void ProgressSessionEnding(HWND dialog) {
+    if (OpFlags() & OpRunning)
+        OpFlags() = 0;  // what the pump does for a close request
+    else
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+}

@@ -17,3 +17,9 @@ void LayoutProgressWindow(HWND dialog, int width, int height);
 // position 0) in the progress dialog once the run is over: the button closes
 // with the toggle; the list or the status text exports the log into ModeWord.
 void ProgressRightClick(HWND dialog, HWND clicked, LPARAM position);
+
+// WM_QUERYENDSESSION: the end of the session is taken as a close request. A
+// run stops before its next file and the window is destroyed at its end, as
+// for a posted close request; after the run the window is asked to close.
+// The answer, left in DWLP_MSGRESULT, is TRUE: the session may end.
+void ProgressSessionEnding(HWND dialog);

@@ -139,6 +139,10 @@ INT_PTR CALLBACK SharedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_DROPFILES:
         RouteDroppedFiles(dialog, reinterpret_cast<HDROP>(wParam));
         break;
+    case WM_QUERYENDSESSION:
+        if (!IsProgressDialog()) break;
+        ProgressSessionEnding(dialog);
+        return TRUE;
     case WM_APP_STARTCOPY:
         RunCopyJob(dialog, reinterpret_cast<char*>(lParam));
         break;
