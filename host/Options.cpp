@@ -47,6 +47,8 @@ const OptionSpec optionTable[] = {
     {L"--esc-after", ForLnCopy, InProgress, false, ValueCount, nullptr, "N", "press ESC once N lines are listed"},
     {L"--click-after", ForLnCopy, InProgress, false, ValueCount, nullptr, "N", "click ESC once N lines are listed"},
     {L"--close-after", ForLnCopy, InProgress, false, ValueCount, nullptr, "N", "ask to close once N lines are listed"},
+    {L"--end-session-after", ForLnCopy, InProgress, false, ValueCount, nullptr, "N",
+     "send the end-of-session query once N lines are listed"},
     {L"--wait-end", ForLnCopy, InProgress, false, ValueNone, nullptr, "", "wait for the run's end"},
     {L"--resize", ForLnCopy, InProgress, false, ValueOffset, nullptr, "DX,DY", "after the run, resize the window"},
     {L"--export", ForLnCopy, InProgress, false, ValueChoice, L"list|status", "list|status",

@@ -18,9 +18,10 @@ namespace {
 
 enum : int { IdButton = 2, IdList = 3, IdStatus = 4 };
 enum : DWORD {
-    MenuWaitMs = 5000,   // for the popup menu to open or close
-    CloseWaitMs = 5000,  // for the window to close after its button
-    IconWaitMs = 2000,   // for the outcome icon, drawn as the run ends, to reach the screen
+    MenuWaitMs = 5000,         // for the popup menu to open or close
+    CloseWaitMs = 5000,        // for the window to close after its button
+    IconWaitMs = 2000,         // for the outcome icon, drawn as the run ends, to reach the screen
+    EndSessionWaitMs = 10000,  // for the answer to the end-of-session query, taken between two files
 };
 enum : int { IconSize = 32, IconLeft = 12, IconTop = 10 };  // the outcome icon, at (12, 10) of the client area
 
@@ -214,6 +215,19 @@ void PostCloseAfter(ScriptRun& run, HWND dialog, const ScriptAction& action, int
     if (!WaitForRunEnd(run, dialog)) ReportLine(run, "closed", "by the close request");
 }
 
+// Windows' end-of-session query, sent (not posted) once lines lines are in the
+// list, as Windows sends it to each top-level window before a session ends.
+// The window's answer goes to the report, and so does a window that closed.
+void SendEndSessionAfter(ScriptRun& run, HWND dialog, const ScriptAction& action, int lines) {
+    int seen = WaitForLines(run, dialog, action, lines);
+    if (seen < lines) return;
+    DWORD_PTR answer = 0;
+    bool answered = SendMessageTimeoutA(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, EndSessionWaitMs, &answer) != 0;
+    ReportLine(run, "endsession",
+               std::to_string(seen) + " lines, " + (answered ? (answer ? "answered TRUE" : "answered FALSE") : "no answer"));
+    if (!WaitForRunEnd(run, dialog)) ReportLine(run, "closed", "by the end-of-session query");
+}
+
 std::string Placement(HWND dialog, int id) {
     RECT rect = {};
     HWND control = GetDlgItem(dialog, id);
@@ -350,6 +364,7 @@ bool PerformProgress(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     if (name == L"--esc-after") PressEscapeAfter(run, dialog, action, count);
     else if (name == L"--click-after") ClickButtonAfter(run, dialog, action, count);
     else if (name == L"--close-after") PostCloseAfter(run, dialog, action, count);
+    else if (name == L"--end-session-after") SendEndSessionAfter(run, dialog, action, count);
     else if (name == L"--resize") ResizeWindow(run, dialog, action.value);
     else if (name == L"--wait-end") WaitForRunEnd(run, dialog);
     else if (name == L"--export") DoubleClickExport(run, dialog, action.value);
