@@ -81,7 +81,7 @@ folder_of_length() {
   done
   mkdir -p "$folder" && printf '%s' "${folder#"$work/"}"
 }
-# on_disk NAME SPEC...: path=content (a file), path/ (a folder), !path (nothing),
+# on_disk NAME ENTRY...: path=content (a file), path/ (a folder), !path (nothing),
 # each relative to $work.
 on_disk() {
   local name=$1 item
