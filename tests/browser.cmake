@@ -9,3 +9,4 @@ add_cli_test(cli_lncopy_keys lncopy_keys LOCKS keys history)
 # The export without a selection (the host never calls it so, ./tavimore cannot).
 add_wine_test(lncopy_tests LnCopyTests.cpp)
 set_tests_properties(lncopy_tests PROPERTIES TIMEOUT 60)
+add_cli_test(cli_names_engine names_engine LOCKS history)
