@@ -136,4 +136,16 @@ for row in "${names[@]}"; do
   done
 done
 
+# An exact path past 259 UTF-16 units cannot be reached: its line is "×" (the
+# path shown as far as pathBuffer holds it), the error is counted, nothing is
+# written. Its folder, of a name code page 932 holds, is made as usual.
+sub=$(printf 's%.0s' $(seq 1 200))
+fresh "$sub/$(printf '한%.0s' $(seq 1 80)).txt"
+lncopy too-long --dest "$dst" --export status "$src"
+full="$D\\$sub\\$(printf '?%.0s' $(seq 1 80)).txt"
+expect "too long: status" "$(printf '作成フォルダー %3u / %2u | コピーファイル %4u / %2u | エラー:%2u   エラー が有りました。' 1 1 0 1 1)" \
+  "$(status_text too-long)"
+expect "too long: lines" "$(printf '%s\n' "●$D\\$sub" "×${full:0:259}" | sort)" "$(logged too-long)"
+expect "too long: nothing written" "" "$(ls "$dst/$sub")"
+
 finish
