@@ -1,10 +1,12 @@
 #include "CopyEngine.h"
 #include "ModuleState.h"
+#include "NameFit.h"
 #include "NewerRule.h"
 #include "PathText.h"
 #include "PumpProgress.h"
 #include "StandardBox.h"
 #include "Texts.h"
+#include "WideName.h"
 #include <string.h>
 
 namespace {
@@ -81,6 +83,27 @@ bool ComposeLargeFileLine(uint32_t units, const char* name) {
     return end && CopyToEnd(end, name, limit, CopyCut);
 }
 
+// A path as the file calls take it: the code page 932 bytes while every name
+// on it is held exactly by that code page, otherwise its exact UTF-16 text
+// (wide not null). The bytes are then only the path as the log shows it.
+struct FilePath {
+    const char* bytes;
+    const WCHAR* wide;
+};
+
+FilePath BytePath(const char* bytes) {
+    FilePath path = {bytes, nullptr};
+    return path;
+}
+
+DWORD AttributesOf(FilePath path) {
+    return path.wide ? GetFileAttributesW(path.wide) : GetFileAttributesA(path.bytes);
+}
+
+bool SetAttributesOf(FilePath path, DWORD attributes) {
+    return (path.wide ? SetFileAttributesW(path.wide, attributes) : SetFileAttributesA(path.bytes, attributes)) != FALSE;
+}
+
 // Looks up the destination into findData (attributes, times and size; the name
 // stays the source's). Returns 1 when an entry exists there, 0 when nothing is
 // there, -1 when the destination cannot be looked up: the attribute query
@@ -89,11 +112,14 @@ bool ComposeLargeFileLine(uint32_t units, const char* name) {
 // apart, finds nothing either.
 // Only "file not found" and "path not found" mean missing: anything else taken
 // for missing would let the new rule write over an existing file. The
-// attribute query costs a fraction of a directory search.
-int LookUpDestination(const char* destination) {
+// attribute query costs a fraction of a directory search. A name is never
+// searched for as a pattern: a path with "?" or "*" cannot be looked up.
+int LookUpDestination(FilePath destination) {
     WIN32_FIND_DATAA* entry = Entry();
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExA(destination, GetFileExInfoStandard, &data)) {
+    BOOL read = destination.wide ? GetFileAttributesExW(destination.wide, GetFileExInfoStandard, &data)
+                                 : GetFileAttributesExA(destination.bytes, GetFileExInfoStandard, &data);
+    if (read) {
         entry->dwFileAttributes = data.dwFileAttributes;
         entry->ftCreationTime = data.ftCreationTime;
         entry->ftLastAccessTime = data.ftLastAccessTime;
@@ -104,29 +130,39 @@ int LookUpDestination(const char* destination) {
     }
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
-    HANDLE find = FindFirstFileA(destination, entry);
-    if (find == INVALID_HANDLE_VALUE) {
-        Sleep(RetryDelayMs);
-        find = FindFirstFileA(destination, entry);
-        if (find == INVALID_HANDLE_VALUE) return -1;
+    if (destination.wide ? HasWildcard(destination.wide) : HasWildcardByte(destination.bytes)) return -1;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt) Sleep(RetryDelayMs);
+        HANDLE find;
+        if (destination.wide) {
+            WIN32_FIND_DATAW found;
+            find = FindFirstFileW(destination.wide, &found);
+            if (find != INVALID_HANDLE_VALUE) TakeEntryFields(found, entry);
+        } else {
+            find = FindFirstFileA(destination.bytes, entry);
+        }
+        if (find != INVALID_HANDLE_VALUE) {
+            FindClose(find);
+            return 1;
+        }
     }
-    FindClose(find);
-    return 1;
+    return -1;
 }
 
-bool ReadIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+bool ReadIdentity(FilePath path, BY_HANDLE_FILE_INFORMATION& info) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE file = path.wide ? CreateFileW(path.wide, 0, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)
+                            : CreateFileA(path.bytes, 0, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     BOOL read = GetFileInformationByHandle(file, &info);
     CloseHandle(file);
     return read != FALSE;
 }
 
-// True when both paths name the same file: the same text apart from case, or
+// True when both paths name the same file: the same bytes apart from case, or
 // the same volume and file index (another spelling, a link).
-bool IsSameFile(const char* first, const char* second) {
-    if (lstrcmpiA(first, second) == 0) return true;
+bool IsSameFile(FilePath first, FilePath second) {
+    if (!first.wide && lstrcmpiA(first.bytes, second.bytes) == 0) return true;
     BY_HANDLE_FILE_INFORMATION a, b;
     if (!ReadIdentity(first, a) || !ReadIdentity(second, b)) return false;
     return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
@@ -143,20 +179,37 @@ bool IsInsideTree(const char* path, const char* root) {
     return path[rootLength] == '\\' || FindNamePart(root) == root + rootLength;  // root "X:\" ends in one
 }
 
-bool CopyWithRetry(const char* source, const char* destination) {
-    if (CopyFileA(source, destination, FALSE)) return true;
-    Sleep(RetryDelayMs);
-    return CopyFileA(source, destination, FALSE) != FALSE;
+// The three file operations of the engine, each tried once more after 13 ms
+// when it fails. Source and destination are of the same kind (both bytes or
+// both wide): the same name is appended to both.
+bool CopyWithRetry(FilePath source, FilePath destination) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt) Sleep(RetryDelayMs);
+        BOOL done = source.wide ? CopyFileW(source.wide, destination.wide, FALSE)
+                                : CopyFileA(source.bytes, destination.bytes, FALSE);
+        if (done) return true;
+    }
+    return false;
 }
 
-bool CreateWithRetry(const char* folder) {
-    if (CreateDirectoryA(folder, nullptr)) return true;
-    Sleep(RetryDelayMs);
-    return CreateDirectoryA(folder, nullptr) != FALSE;
+bool CreateWithRetry(FilePath folder) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt) Sleep(RetryDelayMs);
+        BOOL done = folder.wide ? CreateDirectoryW(folder.wide, nullptr) : CreateDirectoryA(folder.bytes, nullptr);
+        if (done) return true;
+    }
+    return false;
 }
 
-// Room behind sourceEnd for "\*" and its NUL, the search pattern of the folder.
-bool PatternFits(const char* sourceEnd) { return sourceEnd + 2 < WorkLimit(); }
+bool DeleteWithRetry(FilePath file) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt) Sleep(RetryDelayMs);
+        BOOL done = file.wide ? DeleteFileW(file.wide) : DeleteFileA(file.bytes);
+        if (done) return true;
+    }
+    return false;
+}
+
 
 bool IsDotName(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -191,9 +244,32 @@ void ReportOutcome(HWND window, DWORD outcome) {
     }
 }
 
-}  // namespace
+// Where the folder now walked ends in each of its paths: in workBuffer and
+// pathBuffer (code page 932), and in the exact UTF-16 copies of the two. Below
+// a name that the code page cannot hold, source is null (workBuffer cannot
+// reach the folder) and pathBuffer holds the destination as the log shows it.
+struct FolderEnds {
+    char* source;
+    char* destination;
+    WCHAR* wideSource;
+    WCHAR* wideDestination;
+};
 
-int CopyOneFile(const char* source, char* destination) {
+// The exact UTF-16 paths of a walk, beside workBuffer and pathBuffer.
+struct WidePaths {
+    WCHAR source[WidePathRoom];
+    WCHAR destination[WidePathRoom];
+};
+
+// Room behind the ends for "\*" and its NUL, the search pattern of the folder.
+bool PatternFits(const WidePaths& wide, const FolderEnds& ends) {
+    return (!ends.source || ends.source + 2 < WorkLimit()) && ends.wideSource + 2 < wide.source + WidePathRoom;
+}
+
+// One file: the new and update rules, the copy, the log line and the counts.
+// When moving, a source that cannot be deleted after its copy fails the file:
+// the copy stays, so does the source, and the file is not counted as moved.
+int CopyFileStep(FilePath source, FilePath destination) {
     if (!PumpProgress(0)) return StepCancelled;
     WIN32_FIND_DATAA* entry = Entry();
     const FileStamp sourceStamp = StampOf(*entry);
@@ -217,11 +293,12 @@ int CopyOneFile(const char* source, char* destination) {
         // A file is never copied onto itself. Under another spelling the copy
         // fails on its own (the source is open for reading), but a move must
         // not get that far: its delete would lose the file if it ever succeeded.
-        if (HasFlag(OpMove) ? IsSameFile(source, destination) : lstrcmpiA(source, destination) == 0)
-            return StepSkipped;
+        bool same = (HasFlag(OpMove) || source.wide) ? IsSameFile(source, destination)
+                                                     : lstrcmpiA(source.bytes, destination.bytes) == 0;
+        if (same) return StepSkipped;
         if (!IsFolder(entry->dwFileAttributes)) {
             replacedAttributes = entry->dwFileAttributes;
-            attributesReset = SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL) != FALSE;
+            attributesReset = SetAttributesOf(destination, FILE_ATTRIBUTE_NORMAL);
         }
         WriteMark(MarkReplaced);
     } else {
@@ -243,7 +320,13 @@ int CopyOneFile(const char* source, char* destination) {
             failed = true;
             WriteMark(MarkFailed);
             // The destination stays as it was, read-only or hidden included.
-            if (attributesReset) SetFileAttributesA(destination, replacedAttributes);
+            if (attributesReset) SetAttributesOf(destination, replacedAttributes);
+        } else {
+            Sleep(RetryDelayMs);
+            if (HasFlag(OpMove) && !DeleteWithRetry(source)) {
+                failed = true;
+                WriteMark(MarkFailed);
+            }
         }
     }
 
@@ -258,24 +341,28 @@ int CopyOneFile(const char* source, char* destination) {
         return StepFailed;
     }
     ++moduleState.counters.filesCopied;
-    Sleep(RetryDelayMs);
-    if (HasFlag(OpMove)) DeleteFileA(source);
     return StepCopied;
 }
 
-int CopyFolderTree(char* sourceEnd, char* destinationEnd) {
+// One folder and its tree, depth first. The folder's entries are read under
+// their real names; an entry whose name code page 932 holds exactly is handled
+// through the ANSI calls as it is spelt there, any other entry (and all that
+// lies below it) through the exact UTF-16 path, its log line showing "?" where
+// the code page has no character. Returns 9 when cancelled.
+int CopyFolderTree(WidePaths& wide, FolderEnds ends) {
     if (!PumpProgress(0)) return StepCancelled;
     HostContext* context = Context();
     char* path = context->pathBuffer;
     char* work = context->workBuffer;
-    DWORD attributes = GetFileAttributesA(path);
+    FilePath folder = {path, ends.source ? nullptr : wide.destination};
+    DWORD attributes = AttributesOf(folder);
     bool exists = attributes != INVALID_FILE_ATTRIBUTES && IsFolder(attributes);
     if (!exists && !HasFlag(OpNew)) return StepSkipped;
     // A folder too deep for its search pattern cannot be walked (this also ends
     // a walk through folder links that lead back into their own tree).
-    if (!PatternFits(sourceEnd)) return LogFailure();
+    if (!PatternFits(wide, ends)) return LogFailure();
     if (!exists) {
-        bool made = CreateWithRetry(path);
+        bool made = CreateWithRetry(folder);
         WriteMark(made ? MarkFolderMade : MarkFailed);
         int index = AddLogLine();
         if (index >= 0) {
@@ -290,39 +377,66 @@ int CopyFolderTree(char* sourceEnd, char* destinationEnd) {
         Sleep(RetryDelayMs);
     }
 
-    memcpy(sourceEnd, "\\*", 3);
-    WIN32_FIND_DATAA* entry = Entry();
-    HANDLE find = FindFirstFileA(work, entry);
+    memcpy(ends.wideSource, L"\\*", 3 * sizeof(WCHAR));
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(wide.source, &found);
     if (find == INVALID_HANDLE_VALUE) {
-        *sourceEnd = '\0';
+        *ends.wideSource = L'\0';
         return StepSkipped;
     }
-    *destinationEnd = '\\';
+    *ends.destination = '\\';
+    *ends.wideDestination = L'\\';
+    if (ends.source) *ends.source = '\\';
     int step = StepSkipped;
     do {
-        const char* name = entry->cFileName;
-        bool folder = IsFolder(entry->dwFileAttributes);
-        if (folder && IsDotName(name)) continue;
-        ++(folder ? moduleState.counters.foldersSeen : moduleState.counters.filesSeen);
-        char* entrySourceEnd = CopyToEnd(sourceEnd + 1, name, WorkLimit());
-        char* entryDestinationEnd = CopyToEnd(destinationEnd + 1, name, PathLimit());
-        if (!entrySourceEnd || !entryDestinationEnd) {
-            step = RefuseTooLong(destinationEnd + 1, name);
+        bool exact = TakeFoundEntry(found, Entry());
+        const char* name = Entry()->cFileName;  // as the log shows it when not exact
+        bool isFolder = IsFolder(found.dwFileAttributes);
+        if (isFolder && IsDotName(name)) continue;
+        ++(isFolder ? moduleState.counters.foldersSeen : moduleState.counters.filesSeen);
+        FolderEnds inner;
+        inner.source = ends.source && exact ? CopyToEnd(ends.source + 1, name, WorkLimit()) : nullptr;
+        inner.destination = CopyToEnd(ends.destination + 1, name, PathLimit());
+        inner.wideSource = CopyWideToEnd(ends.wideSource + 1, found.cFileName, wide.source + WidePathRoom);
+        inner.wideDestination =
+            CopyWideToEnd(ends.wideDestination + 1, found.cFileName, wide.destination + WidePathRoom);
+        bool fits = inner.destination && inner.wideSource && inner.wideDestination &&
+                    (inner.source || !(ends.source && exact));
+        if (!fits) {
+            step = RefuseTooLong(ends.destination + 1, name);
             continue;
         }
-        step = folder ? CopyFolderTree(entrySourceEnd, entryDestinationEnd) : CopyOneFile(work, path);
+        if (isFolder) {
+            step = CopyFolderTree(wide, inner);
+        } else {
+            FilePath from = {work, nullptr}, to = {path, nullptr};
+            if (!inner.source) {
+                from.wide = wide.source;
+                to.wide = wide.destination;
+            }
+            step = CopyFileStep(from, to);
+        }
         if (step == StepCancelled) break;
-    } while (FindNextFileA(find, entry));
+    } while (FindNextFileW(find, &found));
     FindClose(find);
-    *destinationEnd = '\0';
-    *sourceEnd = '\0';
+    *ends.destination = '\0';
+    *ends.wideSource = L'\0';
+    *ends.wideDestination = L'\0';
+    if (ends.source) *ends.source = '\0';
     return step;
+}
+
+}  // namespace
+
+int CopyOneFile(const char* source, char* destination) {
+    return CopyFileStep(BytePath(source), BytePath(destination));
 }
 
 void RunCopyJob(HWND window, char* destinationEnd) {
     HostContext* context = Context();
     char* work = context->workBuffer;
     DWORD count = static_cast<DWORD>(moduleState.slotTable[SlotSelectionCount]);
+    WidePaths wide;
     int step = StepSkipped;
     for (DWORD i = 0; i < count; ++i) {
         char* item = moduleState.selection[i];
@@ -342,8 +456,9 @@ void RunCopyJob(HWND window, char* destinationEnd) {
                 continue;
             }
         }
-        // A drive or share root has no entry of its own: it is not found.
-        HANDLE find = FindFirstFileA(item, Entry());
+        // A drive or share root has no entry of its own: it is not found; nor
+        // is an item with "?" or "*", which is a name, never a pattern.
+        HANDLE find = HasWildcardByte(item) ? INVALID_HANDLE_VALUE : FindFirstFileA(item, Entry());
         if (find == INVALID_HANDLE_VALUE) {
             ++moduleState.counters.errors;
             step = StepFailed;
@@ -355,13 +470,17 @@ void RunCopyJob(HWND window, char* destinationEnd) {
             step = CopyOneFile(item, context->pathBuffer);
         } else {
             if (!HasFlag(OpBelow)) ++moduleState.counters.foldersSeen;
-            char* sourceEnd = CopyToEnd(work, item, WorkLimit());
+            FolderEnds ends;
+            ends.source = CopyToEnd(work, item, WorkLimit());
+            ends.destination = itemEnd;
+            ends.wideSource = WidenToEnd(wide.source, item, wide.source + WidePathRoom);
+            ends.wideDestination = WidenToEnd(wide.destination, context->pathBuffer, wide.destination + WidePathRoom);
             // A folder copied into its own tree would copy its own copies until
             // the path bound stops it.
-            if (!sourceEnd || IsInsideTree(context->pathBuffer, item))
+            if (!ends.source || !ends.wideSource || !ends.wideDestination || IsInsideTree(context->pathBuffer, item))
                 step = LogFailure();
             else
-                step = CopyFolderTree(sourceEnd, itemEnd);
+                step = CopyFolderTree(wide, ends);
         }
         if (step == StepCancelled) break;
     }

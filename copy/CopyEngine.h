@@ -10,11 +10,7 @@ enum StepResult { StepSkipped = 0, StepCopied = 1, StepCancelled = 9, StepFailed
 // the quiet run. destinationEnd: the NUL after the destination's trailing "\".
 void RunCopyJob(HWND window, char* destinationEnd);
 
-// source: full source path; destination: start of pathBuffer holding the full
-// destination file path; findData holds the source's entry on entry.
+// One file whose names code page 932 holds exactly. source: full source path;
+// destination: start of pathBuffer holding the full destination file path;
+// findData holds the source's entry on entry.
 int CopyOneFile(const char* source, char* destination);
-
-// sourceEnd / destinationEnd: the NULs ending the source folder (workBuffer) and
-// the destination folder (pathBuffer), without trailing "\". Returns 9 when
-// cancelled; both buffers hold the folder paths again on return.
-int CopyFolderTree(char* sourceEnd, char* destinationEnd);

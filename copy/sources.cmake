@@ -2,6 +2,7 @@
 # -- path check and names (plugin/), status text and pump:
 target_sources(tavicore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/../plugin/PathCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../plugin/WideName.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StatusText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PumpProgress.cpp
 )

@@ -5,6 +5,7 @@
 #include "ModuleState.h"
 #include "PathText.h"
 #include "SharedDialog.h"
+#include "WideName.h"
 #include <string.h>
 
 namespace {
@@ -20,14 +21,19 @@ enum : DWORD {
 // (creation time into last-write, or last-write into creation), read from the
 // open file; when it cannot be read nothing is set. Folders are skipped when
 // skipFolders (and so is a target whose attributes cannot be read). Failures
-// are silent; the target's attributes are put back as they were.
-void SetTargetTime(const char* target, const FILETIME* time, bool creation, bool skipFolders) {
-    DWORD attributes = GetFileAttributesA(target);
+// are silent; the target's attributes are put back as they were. wide: the
+// target's exact UTF-16 path, for a name that code page 932 cannot hold (the
+// bytes of target are then not used); null for target itself.
+void SetTargetTime(const char* target, const WCHAR* wide, const FILETIME* time, bool creation, bool skipFolders) {
+    DWORD attributes = wide ? GetFileAttributesW(wide) : GetFileAttributesA(target);
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
     if (skipFolders && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    if (!SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL)) return;
-    HANDLE file = CreateFileA(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!(wide ? SetFileAttributesW(wide, FILE_ATTRIBUTE_NORMAL) : SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL)))
+        return;
+    const DWORD access = GENERIC_READ | GENERIC_WRITE, share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL;
+    HANDLE file = wide ? CreateFileW(wide, access, share, nullptr, OPEN_EXISTING, flags, nullptr)
+                       : CreateFileA(target, access, share, nullptr, OPEN_EXISTING, flags, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         FILETIME own, created, written;
         const FILETIME* chosen = time;
@@ -38,7 +44,8 @@ void SetTargetTime(const char* target, const FILETIME* time, bool creation, bool
         if (chosen) SetFileTime(file, creation ? chosen : nullptr, nullptr, creation ? nullptr : chosen);
         CloseHandle(file);
     }
-    SetFileAttributesA(target, attributes);
+    if (wide) SetFileAttributesW(wide, attributes);
+    else SetFileAttributesA(target, attributes);
 }
 
 // Joins folder, a separator (none when folder already ends with one) and tail
@@ -52,20 +59,33 @@ bool JoinInFolder(char* buffer, const char* folder, const char* tail) {
 }
 
 // Directly-inside mode: every file entry of folder (sub-folders skipped) gets
-// the time. The search pattern and each entry's path are composed in
-// nameBuffer; an entry whose path would not fit there is left alone (no
-// ANSI path of that length can reach it), and so is a folder whose pattern
-// would not fit.
+// the time. The folder is searched under its exact UTF-16 path, so that each
+// entry is known by its real name: one that code page 932 holds exactly is
+// set through its bytes, composed in nameBuffer, as the user's paths are; any
+// other through its exact UTF-16 path, never through the code page's stand-in
+// for it. An entry whose path would not fit (259 bytes, or 259 units for the
+// exact path) is left alone, and so is a folder whose pattern would not fit.
 void SetInsideTimes(const char* folder, const FILETIME* time, bool creation) {
     HostContext* context = moduleState.context;
-    WIN32_FIND_DATAA* found = moduleState.findDataPointer;
+    WIN32_FIND_DATAA* entry = moduleState.findDataPointer;
     if (!JoinInFolder(context->nameBuffer, folder, "*")) return;
-    HANDLE search = FindFirstFileA(context->nameBuffer, found);
+    WCHAR wide[WidePathRoom];
+    WCHAR* limit = wide + WidePathRoom;
+    WCHAR* pattern = WidenToEnd(wide, context->nameBuffer, limit);
+    if (!pattern) return;
+    WCHAR* namePosition = pattern - 1;  // the "*" behind the folder's separator
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide, &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        if (JoinInFolder(context->nameBuffer, folder, found->cFileName))
-            SetTargetTime(context->nameBuffer, time, creation, true);
-    } while (FindNextFileA(search, found));
+        if (TakeFoundEntry(found, entry)) {
+            if (JoinInFolder(context->nameBuffer, folder, entry->cFileName))
+                SetTargetTime(context->nameBuffer, nullptr, time, creation, true);
+        } else if (CopyWideToEnd(namePosition, found.cFileName, limit)) {
+            JoinInFolder(context->nameBuffer, folder, entry->cFileName);  // as it can be shown
+            SetTargetTime(context->nameBuffer, wide, time, creation, true);
+        }
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
@@ -117,7 +137,7 @@ extern "C" ULONG_PTR WINAPI DtTime(HostContext* context, char** selection, int c
         const char* path = selection[i];
         if (!path || !*path) continue;
         if (mode & ModeInside) SetInsideTimes(path, time, creation);
-        else SetTargetTime(path, time, creation, false);
+        else SetTargetTime(path, nullptr, time, creation, false);
     }
     return 1;
 }

@@ -110,6 +110,30 @@ lncopy long --dest "$long" "$work/src/a.txt"
 check_run long 0x00000001 "$long_windows\\"
 exists long "$long"
 
+# A move whose source cannot be deleted (read-only; Wine reads a file without
+# write permission so): the copy stays at the destination and so does the
+# source; the line is "×", the error counted, the file not counted as moved.
+fresh_sources
+chmod a-w "$work/src/a.txt"
+lncopy move-read-only --dest "$work/dst" --toggle 8111 --export status "$work/src/a.txt" "$work/src/b.txt"
+chmod u+w "$work/src/a.txt"
+expect "move-read-only status and log" "作成フォルダー   0 /  0\\r\\n 移動 ファイル    1 /  2\\r\\nエラー: 1   エラー が有りました。\\r\\n×$dst\\a.txt\\r\\n→$dst\\b.txt" \
+  "$(value move-read-only exported)"
+expect "move-read-only: the copy" alpha "$(cat "$work/dst/a.txt" 2>/dev/null)"
+expect "move-read-only: the source" alpha "$(cat "$work/src/a.txt" 2>/dev/null)"
+exists move-read-only "$work/dst/b.txt"
+missing move-read-only "$work/src/b.txt"
+
+# A name is never a search pattern: a selected "a?.txt" names no file, though
+# src holds ab.txt and dst a newer ab.txt; it is an error, not a skip of ab.txt.
+fresh_sources
+echo new >"$work/src/ab.txt"
+echo old >"$work/dst/ab.txt" && touch -d '2030-01-01' "$work/dst/ab.txt"
+lncopy wildcard --dest "$work/dst" --export status "$work/src/a?.txt"
+expect "wildcard status" "作成フォルダー   0 /  0\\r\\nコピーファイル    0 /  0\\r\\nエラー: 1   エラー が有りました。" \
+  "$(value wildcard exported)"
+expect "wildcard: ab.txt untouched" old "$(cat "$work/dst/ab.txt")"
+
 # Moves never lose a file: into the source's own tree, and into its own folder.
 fresh_sources
 lncopy move-into-itself --dest "$work/src/d/inner" --toggle 8111 --attributes 0 "$work/src/d"
