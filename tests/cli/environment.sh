@@ -25,8 +25,8 @@ keys=(
 for row in "${keys[@]}"; do
   IFS='|' read -r key line <<<"$row"
   expect "LC_ALL=C, non-ASCII prefix: $key $line" 1 \
-    "$(awk -v key="$key" -v line="$line" 'index($0, key) == 1 { inside = 1; next } /^\[/ { inside = 0 }
-      inside && $0 == line { found = 1 } END { print found + 0 }' "$prefix/user.reg")"
+    "$(KEY=$key LINE=$line awk 'index($0, ENVIRON["KEY"]) == 1 { inside = 1; next } /^\[/ { inside = 0 }
+      inside && $0 == ENVIRON["LINE"] { found = 1 } END { print found + 0 }' "$prefix/user.reg")"
 done
 
 # environment | status | stdout | stderr's last line
