@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "HostKit.h"
 #include "ScriptRun.h"
 
 // How an export's third argument and result are treated.
@@ -30,6 +31,8 @@ struct HostRun {
     std::wstring rawPath;
     std::wstring reportPath;
     std::vector<std::string> paths;    // the selection, code page 932
+    HostSession session;               // the host window and context of the call
+    bool scriptStillRunning = false;   // the script thread outlived its stop: nothing it uses is freed
 };
 
 // Reads the command line into run, checking every option against the option

@@ -11,4 +11,6 @@ enum ExitCode {
     ExitTimeLimit = 7,
     // 8, a crash, is the driver's reading of a start mark that never ended.
     ExitEnvironment = 9,  // the start mark could not be written: nothing done
+    ExitOutputFailed = 10,  // --raw or --report could not be written after the call
+    ExitNoWindow = 11,      // the host window cannot be made (no display): nothing done
 };

@@ -54,6 +54,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         return 0;
     }
+    if (message == HostRunTask && wParam) return reinterpret_cast<HostThreadTask>(wParam)(lParam);
     if (message == HostKeyHeldQuery) return (GetAsyncKeyState(static_cast<int>(wParam)) & 0x8000) != 0;
     if (message == WM_SETTEXT && current && lParam) current->titles.push_back(reinterpret_cast<const char*>(lParam));
     if (message == WM_TIMER && wParam == BoxTimer && current) {

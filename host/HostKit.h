@@ -27,6 +27,13 @@ struct HostSession {
 // keys on that thread, so a script holding keys waits for this answer.
 enum : UINT { HostKeyHeldQuery = WM_APP + 0x40 };
 
+// Sent to the host window: calls the task wParam with lParam on the host's
+// thread and answers its result. The library runs on that thread, so a check
+// and an act made there are not parted by the library's own work: the task
+// runs while the library waits in a message pump.
+typedef LRESULT (*HostThreadTask)(LPARAM data);
+enum : UINT { HostRunTask = WM_APP + 0x41 };
+
 // Creates the host window and the context; the session becomes the current one
 // that the callbacks and the window procedure serve. Returns false on failure.
 bool OpenHostSession(HostSession& session);

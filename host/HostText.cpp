@@ -1,5 +1,4 @@
 #include "HostText.h"
-#include "HostContext.h"
 #include "PathText.h"
 #include <stdio.h>
 
@@ -29,28 +28,30 @@ std::string WideToCodePage932(const std::wstring& text) {
     return out;
 }
 
-bool ToCodePage932(const wchar_t* text, std::string* out) {
-    out->clear();
-    if (!*text) return true;
-    BOOL substituted = FALSE;
-    int bytes = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &substituted);
-    if (bytes <= 0 || substituted) return false;
-    out->assign(bytes, '\0');
-    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text, -1, &(*out)[0], bytes, nullptr, nullptr);
-    out->resize(bytes - 1);
-    return true;
+bool SameUnits(const wchar_t* a, const wchar_t* b) {
+    for (; *a && *a == *b; ++a, ++b) {
+    }
+    return *a == *b;
 }
 
-bool PathToCodePage932(const wchar_t* path, std::string* out) {
-    int bytes = WideCharToMultiByte(932, 0, path, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0 || bytes > HostBufferSize) return false;
-    out->assign(bytes, '\0');
-    WideCharToMultiByte(932, 0, path, -1, &(*out)[0], bytes, nullptr, nullptr);
-    int units = MultiByteToWideChar(932, 0, out->c_str(), bytes, nullptr, 0);
-    std::wstring back(units > 0 ? units : 0, L'\0');
-    if (units <= 0 || MultiByteToWideChar(932, 0, out->c_str(), bytes, &back[0], units) != units) return false;
-    if (lstrcmpW(back.c_str(), path) != 0) return false;
-    out->resize(bytes - 1);
+bool ExactCodePage932(const wchar_t* text, std::string* out) {
+    out->clear();
+    if (!*text) return true;
+    BOOL usedDefault = FALSE;
+    int bytes = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &usedDefault);
+    if (bytes <= 0 || usedDefault) return false;
+    std::string converted(bytes, '\0');
+    if (WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text, -1, &converted[0], bytes, nullptr, &usedDefault) != bytes ||
+        usedDefault)
+        return false;
+    int units = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, converted.c_str(), bytes, nullptr, 0);
+    if (units <= 0) return false;
+    std::wstring back(units, L'\0');
+    if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, converted.c_str(), bytes, &back[0], units) != units ||
+        !SameUnits(back.c_str(), text))
+        return false;
+    converted.resize(bytes - 1);
+    out->swap(converted);
     return true;
 }
 

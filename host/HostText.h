@@ -10,15 +10,16 @@ std::string CodePage932ToUtf8(const std::string& text);
 // Best-fit conversion, for text that is shown, never for names acted on.
 std::string WideToCodePage932(const std::wstring& text);
 
-// Code page 932 form of text; false when a character has none there (a
-// best-fit substitute would name another file or type another character).
-bool ToCodePage932(const wchar_t* text, std::string* out);
+// The one check of text and paths from the command line against code page
+// 932: true, with its bytes, when code page 932 holds text exactly (no best
+// fit, no default character, and the bytes read back as the same UTF-16
+// units). A best-fit substitute would name another file (U+00A5 becomes
+// '\') or type another character.
+bool ExactCodePage932(const wchar_t* text, std::string* out);
 
-// Code page 932 form of a path taken from the command line; refuses a path that
-// has characters code page 932 cannot hold (a best-fit substitute could name
-// another file) or that is longer than the 259 bytes the library accepts.
-// The test is a round trip: the bytes must read back as the same characters.
-bool PathToCodePage932(const wchar_t* path, std::string* out);
+// Ordinal comparison: the same UTF-16 units. Names, options, keys and choices
+// are compared so, never linguistically (which ignores some characters).
+bool SameUnits(const wchar_t* a, const wchar_t* b);
 
 // Appends the UTF-8 form of UTF-16 units to out. A unit of a broken surrogate
 // pair becomes U+FFFD, as the system's converter makes it.

@@ -98,7 +98,7 @@ void FocusControl(HWND dialog, HWND field) {
     SendToWindow(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
 }
 
-void TypeText(HWND edit, const std::string& text) {
+void TypeText(HWND edit, const std::string& text, int settleRounds) {
     SendToWindow(edit, EM_SETSEL, 0, -1);
     if (text.empty()) {
         SendToWindow(edit, WM_CHAR, VK_BACK, 0);
@@ -110,6 +110,7 @@ void TypeText(HWND edit, const std::string& text) {
     for (wchar_t unit : wide) {
         DWORD_PTR result;
         SendMessageTimeoutW(edit, WM_CHAR, unit, 1, SMTO_NORMAL, ScriptWaitMs, &result);
+        SettlePosted(edit, settleRounds);
     }
 }
 

@@ -48,7 +48,11 @@ void RightClickControl(HWND control);
 void FocusControl(HWND dialog, HWND field);
 // Types code page 932 text into an edit control one character at a time
 // (WM_CHAR; a double-byte character as its two bytes), replacing the selection.
-void TypeText(HWND edit, const std::string& text);
+// With settleRounds, each character waits until what the dialog posted on the
+// one before has been handled (SettlePosted), as a person sees the field
+// before typing on: a dialog that answers a character by a posted selection
+// has made it before the next character comes.
+void TypeText(HWND edit, const std::string& text, int settleRounds = 0);
 // Drops paths (code page 932) on window as the shell does for a window that
 // accepts files: one WM_DROPFILES with a shell drop block. DropHandled returns
 // only once the window has handled it (so a key held for the action is still

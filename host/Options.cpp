@@ -9,64 +9,64 @@ namespace {
 // it takes a value, a name in the value lists of ./tavimore).
 const OptionSpec optionTable[] = {
     // The host's settings.
-    {L"--options", ForAll, 0, false, ValueHex, nullptr, "HEX", "initial options word of the context (default 0)"},
-    {L"--format", ForAsText, 0, false, ValueFormat, nullptr, "N",
+    {L"--options", ForAll, 0, Continues, ValueHex, nullptr, "HEX", "initial options word of the context (default 0)"},
+    {L"--format", ForAsText, 0, Continues, ValueFormat, nullptr, "N",
      "format word before the call (1, 7, 13, 0xC000-0xFFFF; default 1)"},
-    {L"--keys", ForDialogs, 0, false, ValueNumber, nullptr, "MASK",
+    {L"--keys", ForDialogs, 0, Continues, ValueNumber, nullptr, "MASK",
      "answer KeyCallback with MASK instead of the keyboard"},
-    {L"--create", ForCgName, 0, false, ValueNone, nullptr, "", "create a new file in folder PATH"},
-    {L"--attributes", ForDialogs, 0, false, ValueHex, nullptr, "HEX",
+    {L"--create", ForCgName, 0, Continues, ValueNone, nullptr, "", "create a new file in folder PATH"},
+    {L"--attributes", ForDialogs, 0, Continues, ValueHex, nullptr, "HEX",
      "itemAttributes of the context (default: the single path's)"},
-    {L"--raw", ForLnCopy | ForAsText, 0, false, ValueFile, nullptr, "FILE",
+    {L"--raw", ForLnCopy | ForAsText, 0, Continues, ValueFile, nullptr, "FILE",
      "write the returned block's bytes, without terminator, to FILE"},
-    {L"--report", ForAll, 0, false, ValueFile, nullptr, "FILE", "write what happened as UTF-8 'key: value' lines"},
-    {L"--batch", ForAll, 0, false, ValueNone, nullptr, "", "never wait for a person: boxes closed, dialogs scripted"},
-    {L"--screenshot", ForDialogs, 0, false, ValueFile, nullptr, "DIR", "a picture of each dialog as it opens and closes"},
-    {L"--shell-answer", ForLnCopy, 0, false, ValueChoice, L"yes|no|cancel", "yes|no|cancel",
+    {L"--report", ForAll, 0, Continues, ValueFile, nullptr, "FILE", "write what happened as UTF-8 'key: value' lines"},
+    {L"--batch", ForAll, 0, Continues, ValueNone, nullptr, "", "never wait for a person: boxes closed, dialogs scripted"},
+    {L"--screenshot", ForDialogs, 0, Continues, ValueFile, nullptr, "DIR", "a picture of each dialog as it opens and closes"},
+    {L"--shell-answer", ForLnCopy, 0, Continues, ValueChoice, L"yes|no|cancel", "yes|no|cancel",
      "answer to the shell's own questions (default cancel)"},
-    {L"--limit", ForLnCopy, 0, false, ValueSeconds, nullptr, "SECONDS",
-     "cancel a copy still running after SECONDS (exit 7)"},
+    {L"--limit", ForLnCopy, 0, Continues, ValueSeconds, nullptr, "SECONDS",
+     "cancel a copy still running after SECONDS (exit 7); the progress window's copy only"},
     // Any dialog.
-    {L"--hold", ForDialogs, InEveryDialog, false, ValueKeys, nullptr, "KEY[,KEY]",
-     "CTRL, SHIFT, NONCONVERT held during the next action"},
+    {L"--hold", ForDialogs, InEveryDialog, Continues, ValueKeys, nullptr, "KEY[,KEY]",
+     "CTRL, SHIFT, NONCONVERT held during the next action, or at the ending when last"},
     // LnCopy, the folder browser.
-    {L"--dest", ForLnCopy, InBrowser, false, ValuePath, nullptr, "PATH", "type PATH into the history box"},
-    {L"--tree", ForLnCopy, InBrowser, false, ValuePath, nullptr, "PATH", "select PATH's folder in the tree"},
-    {L"--tree-dblclick", ForLnCopy, InBrowser, false, ValueNone, nullptr, "", "double-click the tree's selection"},
-    {L"--pick", ForLnCopy, InBrowser, false, ValueCount, nullptr, "N", "choose history entry N"},
-    {L"--shift-pick", ForLnCopy, InBrowser, false, ValueCount, nullptr, "N", "choose entry N with Shift: delete it"},
-    {L"--sort", ForLnCopy, InBrowser, false, ValueNone, nullptr, "", "sort the history ascending"},
-    {L"--sort-desc", ForLnCopy, InBrowser, false, ValueNone, nullptr, "", "sort the history descending"},
-    {L"--toggle", ForLnCopy, InBrowser, false, ValueBoxIds, nullptr, "ID[,ID]",
-     "click check boxes 8111 move, 8112 new, 8114 update, 8118 below"},
-    {L"--drop", ForDialogs, InBrowser | InName | InTime, false, ValuePathList, nullptr, "PATH[|PATH]",
+    {L"--dest", ForLnCopy, InBrowser, Continues, ValuePath, nullptr, "PATH", "type PATH into the history box"},
+    {L"--tree", ForLnCopy, InBrowser, Continues, ValuePath, nullptr, "PATH", "select PATH's folder in the tree"},
+    {L"--tree-dblclick", ForLnCopy, InBrowser, Continues, ValueNone, nullptr, "", "double-click the tree's selection"},
+    {L"--pick", ForLnCopy, InBrowser, Continues, ValueCount, nullptr, "N", "choose history entry N"},
+    {L"--shift-pick", ForLnCopy, InBrowser, Continues, ValueCount, nullptr, "N", "choose entry N with Shift: delete it"},
+    {L"--sort", ForLnCopy, InBrowser, Continues, ValueNone, nullptr, "", "sort the history ascending"},
+    {L"--sort-desc", ForLnCopy, InBrowser, Continues, ValueNone, nullptr, "", "sort the history descending"},
+    {L"--toggle", ForLnCopy, InBrowser, Continues, ValueBoxIds, nullptr, "ID[,ID]",
+     "click check boxes 8111 move, 8112 new, 8114 update, 8118 below (0x optional)"},
+    {L"--drop", ForDialogs, InBrowser | InName | InTime, Continues, ValuePathList, nullptr, "PATH[|PATH]",
      "drop the paths on the dialog"},
-    {L"--rclick-ok", ForDialogs, InBrowser | InName | InTime, true, ValueNone, nullptr, "", "right-click OK"},
-    {L"--cancel", ForDialogs, InBrowser | InName | InTime, true, ValueNone, nullptr, "", "click Cancel"},
+    {L"--rclick-ok", ForDialogs, InBrowser | InName | InTime, EndsDialog, ValueNone, nullptr, "", "right-click OK"},
+    {L"--cancel", ForDialogs, InBrowser | InName | InTime, EndsCommand, ValueNone, nullptr, "", "click Cancel (the browser's: ends the command)"},
     // LnCopy, the progress window.
-    {L"--esc-after", ForLnCopy, InProgress, false, ValueCount, nullptr, "N", "press ESC once N lines are listed"},
-    {L"--click-after", ForLnCopy, InProgress, false, ValueCount, nullptr, "N", "click ESC once N lines are listed"},
-    {L"--close-after", ForLnCopy, InProgress, false, ValueCount, nullptr, "N", "ask to close once N lines are listed"},
-    {L"--end-session-after", ForLnCopy, InProgress, false, ValueCount, nullptr, "N",
+    {L"--esc-after", ForLnCopy, InProgress, Continues, ValueCount, nullptr, "N", "press ESC once N lines are listed"},
+    {L"--click-after", ForLnCopy, InProgress, Continues, ValueCount, nullptr, "N", "click ESC once N lines are listed"},
+    {L"--close-after", ForLnCopy, InProgress, Continues, ValueCount, nullptr, "N", "ask to close once N lines are listed"},
+    {L"--end-session-after", ForLnCopy, InProgress, Continues, ValueCount, nullptr, "N",
      "send the end-of-session query once N lines are listed"},
-    {L"--wait-end", ForLnCopy, InProgress, false, ValueNone, nullptr, "", "wait for the run's end"},
-    {L"--resize", ForLnCopy, InProgress, false, ValueOffset, nullptr, "DX,DY", "after the run, resize the window"},
-    {L"--export", ForLnCopy, InProgress, false, ValueChoice, L"list|status", "list|status",
+    {L"--wait-end", ForLnCopy, InProgress, Continues, ValueNone, nullptr, "", "wait for the run's end"},
+    {L"--resize", ForLnCopy, InProgress, Continues, ValueOffset, nullptr, "DX,DY", "after the run, resize the window"},
+    {L"--export", ForLnCopy, InProgress, Continues, ValueChoice, L"list|status", "list|status",
      "after the run, double-click it: export the log"},
-    {L"--rclick-export", ForLnCopy, InProgress, false, ValueChoice, L"list|status", "list|status",
+    {L"--rclick-export", ForLnCopy, InProgress, Continues, ValueChoice, L"list|status", "list|status",
      "after the run, export by the right-click menu"},
-    {L"--rclick-button", ForLnCopy, InProgress, true, ValueNone, nullptr, "", "after the run, right-click the button"},
+    {L"--rclick-button", ForLnCopy, InProgress, EndsDialog, ValueNone, nullptr, "", "after the run, right-click the button"},
     // CgName, the name dialog.
-    {L"--name", ForCgName, InName, false, ValueText, nullptr, "TEXT", "type TEXT into the name field"},
-    {L"--ok", ForCgName, InName, true, ValueNone, nullptr, "", "click OK (the default ending)"},
+    {L"--name", ForCgName, InName, Continues, ValueText, nullptr, "TEXT", "type TEXT into the name field"},
+    {L"--ok", ForCgName, InName, EndsDialog, ValueNone, nullptr, "", "click OK (the default ending)"},
     // DtTime, the time dialog.
-    {L"--time", ForDtTime, InTime, false, ValueTime, nullptr, "\"Y M D h m s ms\"",
+    {L"--time", ForDtTime, InTime, Continues, ValueTime, nullptr, "\"Y M D h m s ms\"",
      "type the values into the fields in turn; _ empties one"},
-    {L"--creation", ForDtTime, InTime, false, ValueNone, nullptr, "", "click the creation time box"},
-    {L"--last-write", ForDtTime, InTime, false, ValueNone, nullptr, "", "click the last-write time box"},
-    {L"--inside", ForDtTime, InTime, false, ValueNone, nullptr, "", "click the box for the items inside the folder"},
-    {L"--now", ForDtTime, InTime, false, ValueNone, nullptr, "", "click &P: the present time"},
-    {L"--zero-clock", ForDtTime, InTime, false, ValueNone, nullptr, "", "right-click &P: the clock to 0"},
+    {L"--creation", ForDtTime, InTime, Continues, ValueNone, nullptr, "", "click the creation time box"},
+    {L"--last-write", ForDtTime, InTime, Continues, ValueNone, nullptr, "", "click the last-write time box"},
+    {L"--inside", ForDtTime, InTime, Continues, ValueNone, nullptr, "", "click the box for the items inside the folder"},
+    {L"--now", ForDtTime, InTime, Continues, ValueNone, nullptr, "", "click &P: the present time"},
+    {L"--zero-clock", ForDtTime, InTime, Continues, ValueNone, nullptr, "", "right-click &P: the clock to 0"},
 };
 
 bool AllDigits(const wchar_t* text, size_t most) {
@@ -132,7 +132,7 @@ bool ParseNumber(const wchar_t* text, int base, DWORD* value) {
 
 const OptionSpec* FindOption(const wchar_t* name) {
     for (const OptionSpec& option : optionTable)
-        if (lstrcmpW(option.name, name) == 0) return &option;
+        if (SameUnits(option.name, name)) return &option;
     return nullptr;
 }
 
@@ -152,13 +152,17 @@ const char* ValueProblem(const OptionSpec& option, const wchar_t* value) {
                                                                         : "not a text format (1, 7, 13, 0xC000-0xFFFF)";
     case ValueFile: return *value ? nullptr : "an empty file name";
     case ValuePath:
-        return *value && ToCodePage932(value, &bytes) ? nullptr : "not a path in code page 932";
+        if (!*value) return "an empty path";
+        return ExactCodePage932(value, &bytes) ? nullptr : "has characters that code page 932 cannot hold exactly";
     case ValuePathList:
-        return EachPiece(value, L'|', [&bytes](const std::wstring& path) { return ToCodePage932(path.c_str(), &bytes); })
-                   ? nullptr : "not paths in code page 932 joined by |";
-    case ValueText: return ToCodePage932(value, &bytes) ? nullptr : "has characters outside code page 932";
+        return EachPiece(value, L'|', [&bytes](const std::wstring& path) { return ExactCodePage932(path.c_str(), &bytes); })
+                   ? nullptr : "not paths that code page 932 holds exactly, joined by |";
+    case ValueText:
+        return ExactCodePage932(value, &bytes) ? nullptr : "has characters that code page 932 cannot hold exactly";
     case ValueBoxIds:
-        return EachPiece(value, L',', [](const std::wstring& id) {
+        return EachPiece(value, L',', [](const std::wstring& given) {
+                   bool prefixed = given.size() > 2 && given[0] == L'0' && (given[1] == L'x' || given[1] == L'X');
+                   std::wstring id = prefixed ? given.substr(2) : given;
                    return id == L"8111" || id == L"8112" || id == L"8114" || id == L"8118";
                }) ? nullptr : "not check box ids (8111, 8112, 8114, 8118) joined by ,";
     case ValueKeys:

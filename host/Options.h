@@ -29,21 +29,25 @@ enum ValueKind {
     ValueSeconds,   // decimal digits, 1 to 2000000
     ValueFormat,    // a clipboard format that holds text: 1, 7, 13, 0xC000-0xFFFF
     ValueFile,      // a file of the host (any non-empty name)
-    ValuePath,      // a path handed to the library: non-empty, all in code page 932
+    ValuePath,      // a path handed to the library: non-empty, held exactly by code page 932
     ValuePathList,  // paths by "|", each a ValuePath
     ValueText,      // typed text, possibly empty, all in code page 932
-    ValueBoxIds,    // hex check box ids by ",": 8111, 8112, 8114, 8118
+    ValueBoxIds,    // hex check box ids by ",": 8111, 8112, 8114, 8118 ("0x" optional)
     ValueKeys,      // keys by ",": CTRL, SHIFT, NONCONVERT
     ValueChoice,    // one word of the row's choices
     ValueTime,      // one to seven values by spaces, each digits or "_"
     ValueOffset,    // DX,DY: two signed decimal numbers
 };
 
+// What an action does to its dialog: nothing, ends it (the next dialog may
+// follow), or ends it and the command (no dialog follows: the browser's Cancel).
+enum Ending { Continues, EndsDialog, EndsCommand };
+
 struct OptionSpec {
     const wchar_t* name;   // "--dest"
     unsigned commands;     // For* bits of the commands that take it
     unsigned dialogs;      // In* bits of the dialogs acting on it; 0 for a host setting
-    bool endsDialog;       // the action ends its dialog (no action of it may follow)
+    Ending ending;         // whether the action ends its dialog (no action of it may follow)
     ValueKind kind;
     const wchar_t* choices;  // ValueChoice: "yes|no|cancel"
     const char* valueName;   // in the usage text: "PATH"

@@ -85,16 +85,29 @@ void WriteTextToStdout(const void* text, size_t length, bool wide) {
 bool OpenOutputFile(OutputFile& file, const std::wstring& path) {
     file.path = path;
     if (path.empty()) return true;
-    file.handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    // Shared for writing, so that --raw and --report naming one file both
+    // open and can be told to be the same file.
+    file.handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    file.made = GetLastError() != ERROR_ALREADY_EXISTS;
+    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    file.disk = file.handle != INVALID_HANDLE_VALUE && GetFileType(file.handle) == FILE_TYPE_DISK;
+    file.made = file.disk && !existed;  // a device is never removed
     return file.handle != INVALID_HANDLE_VALUE;
+}
+
+bool SameOutputFile(const OutputFile& a, const OutputFile& b) {
+    BY_HANDLE_FILE_INFORMATION first, second;
+    return a.disk && b.disk && GetFileInformationByHandle(a.handle, &first) &&
+           GetFileInformationByHandle(b.handle, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
 bool WriteOutputFile(OutputFile& file, const void* data, size_t size) {
     if (file.handle == INVALID_HANDLE_VALUE) return false;
-    bool written = SetFilePointer(file.handle, 0, nullptr, FILE_BEGIN) == 0 && WriteAll(file.handle, data, size) &&
-                   SetEndOfFile(file.handle);
+    bool written = file.disk ? SetFilePointer(file.handle, 0, nullptr, FILE_BEGIN) == 0 &&
+                                   WriteAll(file.handle, data, size) && SetEndOfFile(file.handle)
+                             : WriteAll(file.handle, data, size);
     CloseHandle(file.handle);
     file.handle = INVALID_HANDLE_VALUE;
     file.made = false;

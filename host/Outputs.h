@@ -35,11 +35,15 @@ struct OutputFile {
     std::wstring path;
     HANDLE handle = INVALID_HANDLE_VALUE;
     bool made = false;  // it did not exist before
+    bool disk = false;  // a file on disk: its old content is cut off; a device or pipe is only written
 };
 
 // True when the file is open, or none was asked for (empty path).
 bool OpenOutputFile(OutputFile& file, const std::wstring& path);
-// Replaces the file's content with size bytes of data.
+// True when both are open and are the same file on disk.
+bool SameOutputFile(const OutputFile& a, const OutputFile& b);
+// Replaces the file's content with size bytes of data (writes them to a
+// device or pipe).
 bool WriteOutputFile(OutputFile& file, const void* data, size_t size);
 void CloseOutputFile(OutputFile& file);
 

@@ -52,7 +52,8 @@ bool DeliverText(const HostRun& run, HostSession& session, OutputFile& raw, HGLO
     bool written = true;
     if (!run.rawPath.empty()) {
         written = WriteOutputFile(raw, data, wide ? length * 2 : length);
-        if (!written) WriteError("tavihost: cannot write the raw file\n");
+        if (!written) WriteError(("tavihost: " + Given(L"--raw", run.rawPath.c_str()) +
+                                  ": cannot be written; the command has run\n").c_str());
     }
     WriteTextToStdout(data, length, wide);
     if (run.command->kind == KindLnCopy) {
@@ -106,10 +107,14 @@ int CallCommand(HostRun& run, OutputFile& raw, OutputFile& report) {
         WriteError("tavihost: the library has no such export\n");
         return ExitNoLibrary;
     }
-    HostSession session;
+    HostSession& session = run.session;
     if (!OpenHostSession(session)) {
-        WriteError("tavihost: cannot create the host window\n");
-        return ExitNoLibrary;
+        char line[120];
+        wsprintfA(line, "tavihost: cannot create the host window (error %lu): no display it can use; nothing done\n",
+                  GetLastError());
+        WriteError(line);
+        FreeLibrary(library);
+        return ExitNoWindow;
     }
     CallOutcome outcome;
     session.closeBoxes = run.batch;
@@ -159,7 +164,9 @@ int CallCommand(HostRun& run, OutputFile& raw, OutputFile& report) {
     outcome.elapsedMs = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
                         static_cast<double>(frequency.QuadPart);
     PumpHostMessages(0);  // what the library posted last still reaches the host window
-    if (scriptPlays) StopScript(run.script);
+    // The script thread uses the session and the library's windows: both are
+    // freed only once it has ended (below).
+    run.scriptStillRunning = scriptPlays && !StopScript(run.script);
     if (run.batch) WriteBatchLinesToStderr(session, run.script.stderrLines);
     for (const std::string& line : run.script.failures) WriteError(("tavihost: " + line + "\n").c_str());
 
@@ -172,14 +179,17 @@ int CallCommand(HostRun& run, OutputFile& raw, OutputFile& report) {
         filesWritten = DeliverText(run, session, raw, reinterpret_cast<HGLOBAL>(outcome.result), blockFormat, outcome);
     }
     if (!run.reportPath.empty() && !WriteReport(session, run.script.reportLines, report, format, outcome)) {
-        WriteError("tavihost: cannot write the report file\n");
+        WriteError(("tavihost: " + Given(L"--report", run.reportPath.c_str()) +
+                    ": cannot be written; the command has run\n").c_str());
         filesWritten = false;
     }
-    CloseHostSession(session);
-    FreeLibrary(library);
+    if (!run.scriptStillRunning) {
+        CloseHostSession(session);
+        FreeLibrary(library);
+    }
     if (run.script.limitReached) return ExitTimeLimit;
     if (run.script.notDone) return ExitNotDoneAsAsked;
-    if (!filesWritten) return ExitUsage;
+    if (!filesWritten) return ExitOutputFailed;
     return outcome.result != 0 ? ExitDone : ExitNothingDone;
 }
 
@@ -191,6 +201,11 @@ int RunCommand(HostRun& run) {
     if (!OpenOutputFile(report, run.reportPath)) {
         CloseOutputFile(raw);
         return UsageError(Given(L"--report", run.reportPath.c_str()) + ": cannot be made");
+    }
+    if (SameOutputFile(raw, report)) {
+        CloseOutputFile(report);
+        CloseOutputFile(raw);
+        return UsageError(Given(L"--report", run.reportPath.c_str()) + ": the same file as --raw");
     }
     int status = CallCommand(run, raw, report);
     CloseOutputFile(raw);

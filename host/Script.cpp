@@ -69,6 +69,11 @@ void PlayDialog(ScriptRun& run, const DialogScript& script, HWND dialog) {
     while (!ended && !run.notDone && !run.limitReached && run.next < run.actions.size()) {
         const ScriptAction& action = run.actions[run.next];
         if (action.name == L"--hold") {
+            // Held during the next action, so the dialog that takes it holds it;
+            // given last, at this dialog's ending.
+            size_t next = run.next + 1;
+            while (next < run.actions.size() && run.actions[next].name == L"--hold") ++next;
+            if (next < run.actions.size() && !Takes(script, run.actions[next].name)) break;
             ++run.next;
             for (const wchar_t* key = action.value.c_str(); *key;) {
                 const wchar_t* comma = wcschr(key, L',');
@@ -135,8 +140,8 @@ void StartScript(HostSession& session, ScriptRun& run) {
     scriptThread = CreateThread(nullptr, 0, ScriptThread, &run, 0, nullptr);
 }
 
-void StopScript(ScriptRun& run) {
-    if (!scriptThread) return;
+bool StopScript(ScriptRun& run) {
+    if (!scriptThread) return true;
     InterlockedExchange(&stopping, 1);
     SetEvent(queue.signal);
     // The host's thread keeps serving the script's sends while it winds down.
@@ -156,5 +161,6 @@ void StopScript(ScriptRun& run) {
     CloseHandle(scriptThread);
     scriptThread = nullptr;
     if (ended) ReleaseHeldKeys(run);
+    return ended;
 }
 

@@ -10,6 +10,8 @@
 
 // Starts the script thread for this session; the session's window-opened
 // notices feed it. StopScript waits for it (bounded) and closes whatever it
-// left open; the run's lines are the host's once it returns.
+// left open; the run's lines are the host's once it returns. It returns
+// false when the thread is still running: the session, the run and the
+// library must then stay as they are until the process ends.
 void StartScript(HostSession& session, ScriptRun& run);
-void StopScript(ScriptRun& run);
+bool StopScript(ScriptRun& run);

@@ -11,6 +11,7 @@
 #include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
+#include <wctype.h>
 
 namespace {
 
@@ -53,7 +54,7 @@ void TypeDestination(ScriptRun& run, HWND dialog, const ScriptAction& action) {
     }
     std::string path = WideToCodePage932(action.value);
     FocusControl(dialog, edit);
-    TypeText(edit, path);
+    TypeText(edit, path, SettleRounds);
     Settle(dialog);
     std::string shown = WindowTextUtf8(edit);
     if (shown != CodePage932ToUtf8(path)) NotDone(run, action, "the field reads " + shown);
@@ -103,50 +104,85 @@ HTREEITEM FindDriveItem(HWND tree, const std::wstring& drive) {
     return nullptr;
 }
 
+// Units equal but for case (ordinal, after mapping each unit to upper case).
+bool SameButCase(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (towupper(a[i]) != towupper(b[i])) return false;
+    return true;
+}
+
+// The child of item named name: the one of exactly that name, or, when there
+// is none, one whose name differs only in case (*caseBlind is then set).
+HTREEITEM ChildNamed(HWND tree, HTREEITEM item, const std::wstring& name, bool* caseBlind) {
+    HTREEITEM blind = nullptr;
+    for (HTREEITEM child = TreeItem(tree, TVGN_CHILD, item); child; child = TreeItem(tree, TVGN_NEXT, child)) {
+        std::wstring label = TreeLabel(tree, child);
+        if (SameUnits(label.c_str(), name.c_str())) return child;
+        if (!blind && SameButCase(label, name)) blind = child;
+    }
+    if (blind) *caseBlind = true;
+    return blind;
+}
+
 // Selects a folder in the tree as a person does: opens the drive's item and
 // each folder of the path in turn by its name, then selects the last one, so
 // the tree reports the selection to the browser, which shows it in the history
 // box. (The shell's own selection by path is not used: Wine's compares the
 // file times each item had when it was listed, so it finds nothing once a
-// folder on the way, such as /tmp, has changed since.) Returns the item, or
-// null when the tree has none for the path.
-HTREEITEM ClickThroughTree(HWND dialog, const std::wstring& path) {
+// folder on the way, such as /tmp, has changed since.) Each folder is taken
+// by its exact name, or by a name differing only in case when there is none.
+// Returns the item, or null when the tree has none for the path; *taken is
+// the path of the folders taken, *caseBlind tells whether one was by case.
+HTREEITEM ClickThroughTree(HWND dialog, const std::wstring& path, std::wstring* taken, bool* caseBlind) {
     HWND tree = GetDlgItem(dialog, TreeId);
     HTREEITEM item = path.size() >= 2 && path[1] == L':' ? FindDriveItem(tree, path.substr(0, 2)) : nullptr;
+    *taken = path.substr(0, 2);
+    *caseBlind = false;
     for (size_t at = path.find(L'\\'); item && at != std::wstring::npos && at + 1 < path.size();) {
         size_t end = path.find(L'\\', at + 1);
         std::wstring name = path.substr(at + 1, end == std::wstring::npos ? std::wstring::npos : end - at - 1);
         ExpandTreeItem(tree, item);
-        HTREEITEM child = TreeItem(tree, TVGN_CHILD, item);
-        while (child && lstrcmpiW(TreeLabel(tree, child).c_str(), name.c_str()) != 0) child = TreeItem(tree, TVGN_NEXT, child);
-        item = child;
+        item = ChildNamed(tree, item, name, caseBlind);
+        if (item) *taken += L"\\" + TreeLabel(tree, item);
         at = end;
     }
     if (!item) return nullptr;
+    if (taken->size() == 2) *taken += L"\\";  // a drive's root
     SendToWindow(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
     SendToWindow(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     Settle(dialog);
     return item;
 }
 
-// --tree: the folder selected in the tree. A selection that the history box
+// True when the history box shows path: the drive letter in either case, the
+// rest unit for unit.
+bool BoxShows(HWND edit, const std::wstring& path) {
+    wchar_t text[HostBufferSize + 8] = L"";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(edit, WM_GETTEXT, HostBufferSize + 8, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                        ScriptWaitMs, &length);
+    std::wstring shown(text);
+    return shown.size() == path.size() && !shown.empty() && towupper(shown[0]) == towupper(path[0]) &&
+           SameUnits(shown.c_str() + 1, path.c_str() + 1);
+}
+
+// --tree: the folder selected in the tree ("tree:" says which, and whether
+// by its exact name or only by case). A selection that the history box
 // does not show after a while is made again, as a person would click once
 // more; a folder the tree has not, or one the box never shows, was not taken.
 void SelectInTree(ScriptRun& run, HWND dialog, const ScriptAction& action) {
-    std::string path = WideToCodePage932(action.value);
-    if (path.size() > 3 && path.back() == '\\') path.pop_back();
     HWND edit = HistoryEdit(dialog);
-    auto shown = [edit, &path] {
-        char text[HostBufferSize + 8] = "";
-        SendToWindow(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-        return lstrcmpiA(text, path.c_str()) == 0;
-    };
+    std::wstring taken;
+    bool caseBlind = false;
     for (int attempt = 0; attempt < TreeAttempts; ++attempt) {
-        if (!ClickThroughTree(dialog, action.value)) {
+        if (!ClickThroughTree(dialog, action.value, &taken, &caseBlind)) {
             NotDone(run, action, "the tree has no such folder");
             return;
         }
-        if (WaitFor(shown, TreeShowMs)) return;
+        if (attempt == 0)
+            ReportLine(run, "tree", WideToUtf8(taken) + (caseBlind ? " (no exact name; taken by case)" : " (exact)"));
+        if (WaitFor([edit, &taken] { return BoxShows(edit, taken); }, TreeShowMs)) return;
     }
     NotDone(run, action, "the history box reads " + WindowTextUtf8(edit));
 }
@@ -317,11 +353,27 @@ void ReportBrowserState(ScriptRun& run, HWND dialog) {
     ReportBrowserLayout(run, dialog);
 }
 
+// With --limit, an OK that would start the shell's copy (new and update both
+// off) is not given: the shell's copy has no window the limit could cancel.
+// The browser is cancelled instead, before anything is copied (not done).
+bool RefuseUnlimitedCopy(ScriptRun& run, HWND dialog) {
+    if (run.limitSeconds <= 0) return false;
+    HWND boxNew = GetDlgItem(dialog, 0x8112), boxUpdate = GetDlgItem(dialog, 0x8114);
+    bool engine = (boxNew && SendToWindow(boxNew, BM_GETCHECK, 0, 0) == BST_CHECKED) ||
+                  (boxUpdate && SendToWindow(boxUpdate, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    if (engine) return false;
+    NotDone(run, ScriptAction{L"--limit", std::to_wstring(run.limitSeconds)},
+            "the shell's copy (new and update off) has no window to cancel; the browser was cancelled");
+    ClickControl(GetDlgItem(dialog, IDCANCEL));
+    return true;
+}
+
 // OK by a right-click, as the user would do on an enabled OK button; a
 // disabled one is refused like a click.
 bool RightClickOk(ScriptRun& run, HWND dialog) {
     HWND ok = GetDlgItem(dialog, IDOK);
     ReportBrowserState(run, dialog);
+    if (RefuseUnlimitedCopy(run, dialog)) return true;
     if (!ok || !IsWindowEnabled(ok)) {
         PressOkOrReportRefusal(run, dialog);
         return true;
@@ -354,7 +406,7 @@ bool PerformBrowser(ScriptRun& run, HWND dialog, const ScriptAction& action) {
 void FinishBrowser(ScriptRun& run, HWND dialog) {
     Settle(dialog);
     ReportBrowserState(run, dialog);
-    PressOkOrReportRefusal(run, dialog);
+    if (!RefuseUnlimitedCopy(run, dialog)) PressOkOrReportRefusal(run, dialog);
 }
 
 void CancelBrowser(ScriptRun&, HWND dialog) { ClickControl(GetDlgItem(dialog, IDCANCEL)); }

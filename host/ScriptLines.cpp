@@ -52,3 +52,13 @@ void NotDone(ScriptRun& run, const ScriptAction& action, const std::string& why)
     }
     LeaveCriticalSection(&linesLock);
 }
+
+void LimitReached(ScriptRun& run, const std::string& why) {
+    ReportLine(run, "limit", why);
+    EnterCriticalSection(&linesLock);
+    if (!handedOver) {
+        run.failures.push_back(why);
+        run.limitReached = true;
+    }
+    LeaveCriticalSection(&linesLock);
+}

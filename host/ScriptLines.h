@@ -19,6 +19,10 @@ void StderrLine(ScriptRun& run, const std::string& utf8);
 // the report's "script:" line) and marks the run not done; the dialog that
 // took it is then cancelled and no further action is taken.
 void NotDone(ScriptRun& run, const ScriptAction& action, const std::string& why);
+// --limit ended the copy: says so (the report's "limit:" line and stderr in
+// every run) and marks the run. The flags notDone and limitReached are set
+// only here and in NotDone, under the lines' lock, and not once handed over.
+void LimitReached(ScriptRun& run, const std::string& why);
 // Adds a line for stderr in every run (what was not done as asked, a limit).
 void FailureLine(ScriptRun& run, const std::string& utf8);
 // The action's option and value as typed, in UTF-8 ("--toggle 8118").

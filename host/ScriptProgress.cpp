@@ -30,12 +30,14 @@ enum : int { IconSize = 32, IconLeft = 12, IconTop = 10 };  // the outcome icon,
 HWND playedDialog = nullptr;
 LARGE_INTEGER announcedAt;
 bool endSeen = false;
+bool limitFired = false;  // the time limit has acted on the played window
 
 bool RecogniseProgress(HWND window, LPARAM tag) {
     if (tag != 0 || !GetDlgItem(window, IdList) || !GetDlgItem(window, IdStatus)) return false;
     QueryPerformanceCounter(&announcedAt);
     playedDialog = window;
     endSeen = false;
+    limitFired = false;
     return true;
 }
 
@@ -56,7 +58,7 @@ int LineCount(HWND dialog) {
 bool RunEnded(HWND dialog) {
     wchar_t text[8] = L"";
     return !IsWindow(dialog) || (InternalGetWindowText(GetDlgItem(dialog, IdButton), text, 8) > 0 &&
-                                 lstrcmpW(text, L"&OK") == 0);
+                                 SameUnits(text, L"&OK"));
 }
 
 // Which system icon is drawn at the outcome icon's place: each candidate is
@@ -126,15 +128,28 @@ std::string CutStatusLines(HWND status) {
     return cut.empty() ? "none" : cut;
 }
 
-// The run's time limit (--limit) is reached: says so, and cancels the copy as
-// the ESC button does (posted: the engine reads it at its next step).
+// Runs on the host's thread (HostRunTask), inside one of the run's message
+// pumps: the copy is cancelled, as the ESC button does, only while it still
+// runs. There the run cannot end between the look at its button and the
+// cancel, so a run that has ended is never sent a Cancel (which would close
+// its window as if its "&OK" were clicked).
+LRESULT CancelIfRunning(LPARAM data) {
+    HWND dialog = reinterpret_cast<HWND>(data);
+    if (RunEnded(dialog)) return 0;
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IdButton)));
+    return 1;
+}
+
+// The run's time limit (--limit) is reached: the copy is cancelled on the
+// host's thread if it still runs, and only then is the limit said to have
+// ended it.
 void EndAtLimit(ScriptRun& run, HWND dialog) {
-    run.limitReached = true;
-    std::string line = "the run's time limit (--limit " + std::to_string(run.limitSeconds) +
-                       ") was reached: the copy was cancelled";
-    ReportLine(run, "limit", line);
-    FailureLine(run, line);
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IdButton)));
+    limitFired = true;
+    if (!run.session || !SendToWindow(run.session->window, HostRunTask, reinterpret_cast<WPARAM>(CancelIfRunning),
+                                      reinterpret_cast<LPARAM>(dialog)))
+        return;
+    LimitReached(run, "the run's time limit (--limit " + std::to_string(run.limitSeconds) +
+                          ") was reached: the copy was cancelled");
 }
 
 // Polls (finely: the run's time is reported) until done() or the run's end,
@@ -143,7 +158,7 @@ void EndAtLimit(ScriptRun& run, HWND dialog) {
 template <typename Done>
 void WaitDuringRun(ScriptRun& run, HWND dialog, Done done) {
     while (!done() && !RunEnded(dialog)) {
-        if (run.limitSeconds > 0 && !run.limitReached && MillisecondsSince(announcedAt) >= run.limitSeconds * 1000.0)
+        if (run.limitSeconds > 0 && !limitFired && MillisecondsSince(announcedAt) >= run.limitSeconds * 1000.0)
             EndAtLimit(run, dialog);
         Sleep(1);
     }
@@ -382,10 +397,9 @@ void FinishProgress(ScriptRun& run, HWND dialog) { CloseByButton(run, dialog, fa
 // After an action that could not be taken, or at the time limit: the copy is
 // cancelled when it still runs, and the "&OK" the window then shows clicked.
 void CancelProgress(ScriptRun& run, HWND dialog) {
-    if (!RunEnded(dialog)) {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IdButton)));
+    if (run.session && SendToWindow(run.session->window, HostRunTask, reinterpret_cast<WPARAM>(CancelIfRunning),
+                                    reinterpret_cast<LPARAM>(dialog)))
         ReportLine(run, "cancel", std::to_string(LineCount(dialog)) + " lines, not done as asked");
-    }
     CloseByButton(run, dialog, false);
 }
 

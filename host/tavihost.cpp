@@ -7,12 +7,14 @@
 // person at the terminal also to stdout as UTF-8. Message boxes the library
 // announces are read (and, with --batch, closed); --report writes what happened.
 //
-// Exit status: 0 when the export returned non-zero, 1 when it returned 0,
-// 2 for a usage error (also an output file that cannot be made, found before
-// the call), 3 when the library or its export cannot be loaded, 6 when the
-// scripted user could not do what the command line asked (the dialog was
-// cancelled), 7 when --limit ended the copy, 9 when the start mark that
-// TAVIMORE_STARTED names cannot be written (nothing is done then).
+// Exit status (ExitStatus.h): 0 when the export returned non-zero, 1 when it
+// returned 0, 2 for a usage error (found before anything runs, also an output
+// file that cannot be made), 3 when the library or its export cannot be
+// loaded, 6 when the scripted user could not do what the command line asked
+// (the dialog was cancelled), 7 when --limit ended the copy, 9 when the start
+// mark that TAVIMORE_STARTED names cannot be written (nothing is done then),
+// 10 when --raw or --report could not be written after the call, 11 when the
+// host window cannot be made (nothing is done then).
 #include <windows.h>
 #include <shellapi.h>
 #include <string>
@@ -113,5 +115,8 @@ int main() {
     LocalFree(args);
     if (status == ExitDone) status = RunCommand(run);
     FaultIfAsked();
+    // A script thread still running may use the run and the session: the
+    // process ends here, with both still in place, instead of returning.
+    if (run.scriptStillRunning) ExitProcess(static_cast<UINT>(EndStartMark(status)));
     return EndStartMark(status);
 }

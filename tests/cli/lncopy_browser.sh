@@ -47,6 +47,7 @@ notdone="star-replaced|--dest $work/nd/a*b|a.txt|--dest $nd\\a*b: the field read
 no-box|--dest $work/nd/b --toggle 8111,8118,8112 --cancel|a.txt d|--toggle 8111,8118,8112: the browser shows no check box 8118|
 no-entry|--pick 3 --dest $work/nd/c|a.txt|--pick 3: the history has no entry 3|
 too-late|--dest $work/nd/late --click-after 9|a.txt|--click-after 9: the run ended before line 9 was listed|late
+shell-limit|--dest $work/nd/s --toggle 8112,8114 --limit 5|a.txt|--limit 5: the shell's copy (new and update off) has no window to cancel; the browser was cancelled|
 quiet-no-window|--dest $work/nd/quiet --keys 4 --click-after 1|a.txt|--click-after 1: no dialog of the command was there to take it|quiet"
 while IFS='|' read -r name actions items line made; do
   set_history "$dst\\shown"
@@ -59,6 +60,24 @@ while IFS='|' read -r name actions items line made; do
   expect "$name: made" "$made" "$(ls "$work/nd")"
   rm -rf "$work/nd" && mkdir -p "$work/nd"
 done <<<"$notdone"
+
+# --tree takes each folder by its exact name; only when the tree has none of
+# that name, one that differs in case, and "tree:" says which it took.
+mkdir -p "$work/cs/Ab" "$work/cs/ab" "$work/cb/Ab"
+cs=$(windows_form "$work/cs")
+cb=$(windows_form "$work/cb")
+# name | --tree | tree: | the copy | no copy
+cases="tree-exact|$work/cs/ab|$cs\\ab (exact)|$work/cs/ab/a.txt|$work/cs/Ab/a.txt
+tree-exact-upper|$work/cs/Ab|$cs\\Ab (exact)|$work/cs/Ab/a.txt|$work/cs/ab/a.txt
+tree-by-case|$work/cb/AB|$cb\\Ab (no exact name; taken by case)|$work/cb/Ab/a.txt|"
+while IFS='|' read -r name folder line copied other; do
+  lncopy "$name" --tree "$folder" "$work/src/a.txt"
+  expect "$name: exit status" 0 "$status"
+  expect "$name: tree" "$line" "$(value "$name" tree)"
+  exists "$name" "$copied"
+  [ -n "$other" ] && missing "$name" "$other"
+  rm -f "$copied"
+done <<<"$cases"
 
 # Several paths dropped at once: the first one counts.
 lncopy drop-two --drop "$work/dst/drop/sub|$work/dst/tree" "$work/src/a.txt"

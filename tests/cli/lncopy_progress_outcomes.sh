@@ -92,4 +92,14 @@ for row in "${rows[@]}"; do
   expect "$name ($actions): copied" a "$(cat "$work/dst-$name/a.txt")"
 done
 
+# A --hold before a progress window's action holds its keys during that
+# action (the ESC), not at the browser's OK, where CTRL would toggle 0x20.
+mkdir -p "$work/many" "$work/dst-held"
+for i in $(seq 1 40); do echo "$i" >"$work/many/f$i.txt"; done
+copy_run held-esc --dest "$work/dst-held" --hold CTRL --esc-after 1 "$work/many"
+expect "held-esc: exit status" 0 "$status"
+expect "held-esc: options" 0x00000000 "$(report_value "$work/held-esc.report" options)"
+expect "held-esc: cancelled by the ESC key" "ESC key" "$(report_value "$work/held-esc.report" cancel | sed 's/^[0-9]* lines, //')"
+expect "held-esc: closed" button "$(report_value "$work/held-esc.report" closed)"
+
 finish

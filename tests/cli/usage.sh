@@ -8,6 +8,9 @@ a=$work/a.txt
 mkdir -p "$work/a" && printf 'other\n' >"$work/a/b.txt"
 mkdir -p "$work/dst"
 d="--dest $work/dst"
+shy=$'\u00ad'  # a soft hyphen, which a linguistic comparison ignores
+yen=$'\u00a5'  # code page 932 best-fits it to '\'
+printf 'raw and report\n' >"$work/same"
 # arguments ("~" a space inside one) | what is wrong | the first line on
 # stderr, naming the option and its value (the driver's own, where it refuses
 # the line before starting Wine)
@@ -43,6 +46,12 @@ rows=(
   "DtTime --time a~b~c $a|time values that are not numbers|tavihost: --time a b c: not one to seven values (digits or _) joined by single spaces"
   "DtTime --name foo --time 2021~3~4~5~6~7~8 $a|an action of no dialog of DtTime|tavihost: --name foo: not an option of DtTime"
   "CgName --cancel --name b.txt $a|an action after the dialog's ending|tavihost: --name b.txt: comes after --cancel, which ends its dialog"
+  "DtTime --can${shy}cel $a|an option name with a soft hyphen is no option|tavihost: --can${shy}cel: unknown option"
+  "LnCopy --dest $work/${yen}dst $a|a destination that code page 932 holds only as a best fit|tavihost: --dest $(windows_form "$work")\\${yen}dst: has characters that code page 932 cannot hold exactly"
+  "LnCopy --cancel --esc-after 1 $a|a progress window's action after the browser's Cancel|tavihost: --esc-after 1: comes after --cancel, which ends the command"
+  "LnCopy --keys 4 --limit 1 $d $a|a time limit on the quiet copy, which has no window to cancel|tavihost: --limit 1: the quiet copy (NONCONVERT at OK, --keys 4) has no window to cancel; give no --limit"
+  "LnCopy --limit 1 $d --rclick-ok $a|a time limit with OK by right-click: the quiet copy|tavihost: --limit 1: the quiet copy (NONCONVERT at OK, --keys 4) has no window to cancel; give no --limit"
+  "AsText --raw $work/same --report $work/same $a|--raw and --report naming one file|tavihost: --report $(windows_form "$work/same"): the same file as --raw"
 )
 for row in "${rows[@]}"; do
   IFS='|' read -r line why first <<<"$row"
@@ -60,7 +69,7 @@ for row in "${rows[@]}"; do
     expect "$why: $command in the usage" 1 "$(grep -c "^  $command " "$work/err")"
   done
   expect "$why: nothing on stdout" 0 "$(stat -c %s "$work/out")"
-  expect "$why: nothing done" "text|" "$(cat "$a")|$(ls "$work/dst")"
+  expect "$why: nothing done" "text|raw and report|" "$(cat "$a")|$(cat "$work/same")|$(ls "$work/dst")"
   rm -rf "${work:?}/dst" && mkdir -p "$work/dst"
 done
 
@@ -69,11 +78,71 @@ done
 printf 'text\n' >"$work/caf"$'\xc3\xa9'".txt"
 tavimore AsText "$work/caf"$'\xc3\xa9'".txt" 2>"$work/err" >/dev/null
 expect "path outside code page 932: exit status" 2 "$status"
+expect "path outside code page 932: named" \
+  "tavihost: $(windows_form "$work/caf")"$'\xc3\xa9'".txt: has characters that code page 932 cannot hold exactly" \
+  "$(head -n 1 "$work/err")"
 
 # A path longer than the library's 259 bytes.
 long=$work/$(printf 'n%.0s' $(seq 1 250)).txt
 tavimore AsText "$long" 2>"$work/err" >/dev/null
 expect "path over 259 bytes: exit status" 2 "$status"
+expect "path over 259 bytes: named" "tavihost: $(windows_form "$long"): longer than 259 bytes in code page 932" \
+  "$(head -n 1 "$work/err")"
+
+# A name with U+00A5 read through code page 932's best fit would name another
+# file: DIR\..\y\x.txt. Refused, and neither file touched.
+mkdir -p "$work/DIR" "$work/y"
+printf 'odd\n' >"$work/DIR/..${yen}y${yen}x.txt"
+printf 'other\n' >"$work/y/x.txt"
+for command in "AsText" "CgName --name z.txt"; do
+  # shellcheck disable=SC2086
+  tavimore $command "$work/DIR/..${yen}y${yen}x.txt" >"$work/out" 2>"$work/err"
+  expect "$command on a name with U+00A5: exit status" 2 "$status"
+  expect "$command on a name with U+00A5: named" \
+    "tavihost: $(windows_form "$work/DIR")\\..${yen}y${yen}x.txt: has characters that code page 932 cannot hold exactly" \
+    "$(head -n 1 "$work/err")"
+  expect "$command on a name with U+00A5: nothing done" "|odd|other|" \
+    "$(cat "$work/out")|$(cat "$work/DIR/..${yen}y${yen}x.txt")|$(cat "$work/y/x.txt")|$(ls "$work/y" "$work/DIR" | grep -c z.txt | sed 's/^0$//')"
+done
+
+# An empty destination is said to be empty.
+tavimore LnCopy --dest "" "$a" >/dev/null 2>"$work/err"
+expect "empty --dest: exit status" 2 "$status"
+expect "empty --dest: why" "tavihost: --dest : an empty path" "$(head -n 1 "$work/err")"
+
+# A relative path in a working folder with a '\': the folder is named.
+mkdir -p "$work/w\\x" && printf 'text\n' >"$work/w\\x/a.txt"
+(cd "$work/w\\x" && timeout 120 "$root/tavimore" AsText --batch a.txt >"$work/out" 2>"$work/err")
+expect "working folder with a backslash: exit status" 2 "$?"
+expect "working folder with a backslash: named" \
+  "tavimore: the working folder '$work/w\\x' has a '\\', which Windows reads as a folder separator (given 'a.txt')" \
+  "$(head -n 1 "$work/err")"
+
+# Outputs that are devices are written as they are.
+for option in --report --raw; do
+  tavimore AsText "$option" /dev/null "$a" >"$work/out" 2>"$work/err"
+  expect "AsText $option /dev/null: exit status" 0 "$status"
+  expect "AsText $option /dev/null: the command ran" text "$(cat "$work/out")"
+  expect "AsText $option /dev/null: stderr" "" "$(cat "$work/err")"
+done
+# One that cannot be written after the call has run (larger than the file
+# size limit of the run, 4 MiB) gets a status of its own, not a usage error.
+head -c $((6 << 20)) /dev/zero | tr '\0' 'a' >"$work/six.txt"
+(
+  trap '' XFSZ
+  ulimit -f 4096
+  tavimore AsText --raw "$work/six.raw" "$work/six.txt" >/dev/null 2>"$work/err"
+  exit "$status"
+)
+expect "--raw over the size limit: exit status" 10 "$?"
+expect "--raw over the size limit: said on stderr" 1 \
+  "$(grep -cxF "tavihost: --raw $(windows_form "$work/six.raw"): cannot be written; the command has run" "$work/err")"
+
+# Check box ids in the 0x form, as --options takes hex: clicked twice, the
+# box is as it was, and the copy runs.
+tavimore LnCopy --dest "$work/dst" --toggle 0x8112,0X8112 "$a" >/dev/null 2>"$work/err"
+expect "--toggle 0x8112: exit status" 0 "$status"
+expect "--toggle 0x8112: copied" text "$(cat "$work/dst/a.txt" 2>&1)"
 
 # Ends that are not the command's own, each with its status and the line that
 # says why, last on stderr: no temporary folder for the run (nothing runs), and
