@@ -19,7 +19,35 @@ enum { SettleRounds = 2 };  // the focus change posts a select-all, which posts 
 
 bool RecogniseTime(HWND window, LPARAM tag) { return tag == 0 && GetDlgItem(window, 1010); }
 
-// "fields: Y M D h m s ms", "-" for an empty field.
+// True when the field shows its whole text: in the field's font the text is no
+// wider than the field's formatting rectangle (its client area less margins).
+bool FieldShowsWhole(HWND field) {
+    wchar_t text[16] = L"";
+    int length = GetWindowTextW(field, text, 16);
+    RECT format = {};
+    SendToWindow(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    HDC dc = GetDC(field);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendToWindow(field, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, length, &size);
+    if (previous) SelectObject(dc, previous);
+    ReleaseDC(field, dc);
+    return size.cx <= format.right - format.left;
+}
+
+// "cut: 1010[2024] ...": the fields whose text is wider than they show, or "none".
+void ReportCutFields(ScriptRun& run, HWND dialog) {
+    std::string cut;
+    for (int id : fieldIds) {
+        HWND field = GetDlgItem(dialog, id);
+        if (!field || FieldShowsWhole(field)) continue;
+        cut += (cut.empty() ? "" : " ") + std::to_string(id) + "[" + WindowTextUtf8(field) + "]";
+    }
+    ReportLine(run, "cut", cut.empty() ? "none" : cut);
+}
+
+// "fields: Y M D h m s ms", "-" for an empty field, then the cut fields.
 void ReportFields(ScriptRun& run, HWND dialog) {
     std::string line;
     for (int id : fieldIds) {
@@ -27,6 +55,7 @@ void ReportFields(ScriptRun& run, HWND dialog) {
         line += (line.empty() ? "" : " ") + (text.empty() ? std::string("-") : text);
     }
     ReportLine(run, "fields", line);
+    ReportCutFields(run, dialog);
 }
 
 // "focus: ID START-END": the control that has the focus and its selection.

@@ -108,6 +108,15 @@ ULONG_PTR ParseAllFields(HWND dialog) {
     return 1;
 }
 
+// The template sizes the fields for their widest value with no margins; the
+// edit control's default margins depend on the font, and would hide digits.
+void ClearFieldMargins(HWND dialog) {
+    for (int i = 0; i < MemberCount; ++i) {
+        HWND field = GetDlgItem(dialog, IdFirstField + i);
+        if (field) SendMessageA(field, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
+    }
+}
+
 }  // namespace
 
 ULONG_PTR TimeFields(HWND dialog, int request) {
@@ -118,6 +127,7 @@ ULONG_PTR TimeFields(HWND dialog, int request) {
 }
 
 void InitTimeDialog(HWND dialog) {
+    ClearFieldMargins(dialog);
     HWND lastWrite = reinterpret_cast<HWND>(TimeFields(dialog, TimeFillFirstItem));
     if (lastWrite) SendMessageA(lastWrite, BM_SETCHECK, BST_CHECKED, 0);
     if (moduleState.modeWord & 0x10)

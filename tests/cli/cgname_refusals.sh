@@ -12,6 +12,7 @@ rows=(
   "bar,z,rename,$i,dir/a.txt,--name;a|b,$same;refused=1005 1-2;messageBuffer=@\\dir\\a|b;stderr=refused: 1005 \"|\",dir/a.txt=dir/a.txt"
   "quote,z,rename,$i,dir/a.txt,--name;x\"y,$same;refused=1005 1-2,dir/a.txt=dir/a.txt"
   "existing-file,z,rename,$i,dir/a.txt,--name;C.TXT,$same;refused=1005 0-5,dir/a.txt=dir/a.txt;dir/c.txt=dir/c.txt"
+  "case-only,z,rename,$i,dir/a.txt,--name;A.txt,$same;refused=1005 0-5;stderr=refused: 1005 \"A.txt\",dir/a.txt=dir/a.txt;!dir/A.txt"
   "unchanged,z,rename,$i,dir/a.txt,,$same;refused=1005 0-5;name=a.txt,dir/a.txt=dir/a.txt"
   "after-double-byte,z,rename,$i,dir/a.txt,--name;表|x,$same;refused=1005 2-3;stderr=refused: 1005 \"|\",dir/a.txt=dir/a.txt"
   # Positions in bytes, as the library selects them (Wine's edit control

@@ -22,6 +22,8 @@ rows=(
   "drive-root,n,rename,a.txt,a.txt,$o;..b.txt,$done1;messageBuffer=N:\\b.txt,b.txt=a.txt"
   "drive-up-to-root,n,rename,d/a.txt,d/a.txt,$o;..b.txt,$done1;messageBuffer=N:\\b.txt,b.txt=d/a.txt"
   "share-root,unc,rename,a.txt,a.txt,$o;..b,$done1;messageBuffer=\\\\srv\\cgname\\b,b=a.txt"
+  "drive-root-separator,n,rename,a.txt,a.txt,$o;..\\b.txt,$done1;messageBuffer=N:\\b.txt,b.txt=a.txt"
+  "share-root-separator,unc,rename,a.txt,a.txt,$o;..\\s\\b,$done1;messageBuffer=\\\\srv\\cgname\\s\\b,s/b=a.txt"
   "share-up-to-root,unc,rename,d/a.txt,d/a.txt,$o;..b,$done1;messageBuffer=\\\\srv\\cgname\\b,b=d/a.txt"
 )
 for row in "${rows[@]}"; do run_row "$row"; done

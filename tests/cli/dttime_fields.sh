@@ -62,6 +62,13 @@ for row in "${at_ok[@]}"; do
   expect "OK with $typed: file time" "$expected" "$(disk_time "$file")"
 done
 
+# Every field shows its whole value, the widest ones included (the report's
+# cut: line names a field whose text is wider than what it shows).
+fresh
+dttime "$work/r.txt" "--time=2088 12 28 23 58 58 888;--cancel" "$file"
+expect "widest values: fields" "2088 12 28 23 58 58 888" "$(report_value "$work/r.txt" fields)"
+expect "widest values: no field cut" none "$(report_value "$work/r.txt" cut)"
+
 # A first item that is not there: the fields start empty and without their
 # length limits. Typed values | fields at OK | refused ("" accepted) | exit
 missing=(

@@ -13,6 +13,7 @@ items=("" f1.txt f2.txt sub sub/x.txt)  # "" is the folder itself
 rows=(
   "directly inside|F|0|--time=$typed;--inside|0x00000000|folder|old typed typed old old"
   "the box clicked twice: the folder's own time|F|0|--time=$typed;--inside;--inside|0x00000020||typed old old old old"
+  "the folder's own time, OK by right-click: two toggles|F|0|--time=$typed;--rclick-ok|0x00000000|folder|typed old old old old"
   "directly inside with 0x1000|F|1000|--time=$typed;--inside|0x00001020||old typed typed old old"
   "directly inside, year 0|F|0|--time=_;--inside|0x00000000|folder|old old old old old"
   "directly inside a folder ending in a 0x5C trail byte|表|0|--time=$typed;--inside|0x00000000|folder|old typed typed old old"

@@ -85,4 +85,24 @@ for name in kana lone straddle-le straddle-be; do
   expect_same_bytes "$name: stdout" "$work/$name.expected" "$work/$name.out"
 done
 
+# Texts the bytes alone cannot tell: UTF-16 without a mark is recognised by
+# its NUL bytes, so Japanese-only UTF-16LE is taken for Shift-JIS and handed
+# over as read (garbled, no message); an even-length text with one stray NUL
+# is read as big-endian UTF-16 without a mark.
+# name | bytes (printf format) | format | stdout in UTF-8 (printf format)
+misread=(
+  "japanese-utf-16le-unmarked|\\xe5\\x65\\x2c\\x67\\x9e\\x8a\\x6e\\x30|1|\\xe8\\x98\\xb0,g\\xe6\\xa2\\x9dn0"
+  "stray-nul-even|abcd\\x00efg|13|\\xe6\\x85\\xa2\\xe6\\x8d\\xa4e\\xe6\\x99\\xa7"
+)
+for row in "${misread[@]}"; do
+  IFS='|' read -r name bytes format text <<<"$row"
+  printf "$bytes" >"$work/$name.txt"
+  printf "$text" >"$work/$name.expected"
+  tavimore AsText --report "$work/$name.report" "$work/$name.txt" >"$work/$name.out"
+  expect "$name: exit status" 0 "$status"
+  expect "$name: format word" "$format" "$(report_value "$work/$name.report" format)"
+  expect "$name: no message box" "" "$(report_value "$work/$name.report" box)"
+  expect_same_bytes "$name: stdout" "$work/$name.expected" "$work/$name.out"
+done
+
 finish

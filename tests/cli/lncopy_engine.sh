@@ -134,6 +134,39 @@ expect "wildcard status" "作成フォルダー   0 /  0\\r\\nコピーファイ
   "$(value wildcard exported)"
 expect "wildcard: ab.txt untouched" old "$(cat "$work/dst/ab.txt")"
 
+# Update onto what stands at the destination, a.txt newer or older there:
+# a folder of the file's name is a failed line ("×", an error) only when
+# update is on and the file is newer; otherwise the file is left alone with
+# no line. A read-only file there is made writable for its replacement (what
+# the replacement then keeps of the source's attributes is the system's copy's).
+# name | toggles | at the destination | the source older? | source mode | log after the status | dst/a.txt mode
+table="folder-newer||folder|no|644|\r\n×D\a.txt|folder
+folder-older||folder|yes|644||folder
+folder-newer-no-update|8114|folder|no|644||folder
+readonly-from-writable||r--r--r--|no|644|\r\n◎D\a.txt|rw-r--r--"
+while IFS='|' read -r name toggles there older mode lines after; do
+  fresh_sources
+  if [ "$there" = folder ]; then mkdir "$work/dst/a.txt"
+  else echo old >"$work/dst/a.txt" && chmod 444 "$work/dst/a.txt"; fi
+  touch -d '2021-01-02 03:04:05' "$work/dst/a.txt"
+  [ "$older" = yes ] && touch -d '2020-01-02 03:04:05' "$work/src/a.txt"
+  chmod "$mode" "$work/src/a.txt"
+  # shellcheck disable=SC2086
+  lncopy "$name" --dest "$work/dst" ${toggles:+--toggle $toggles} --export status "$work/src/a.txt"
+  exported=$(value "$name" exported)
+  errors=$([[ $lines == *×* ]] && echo 1 || echo 0)
+  expect "$name errors" "エラー: $errors" "$(grep -o 'エラー: [0-9]*' <<<"$exported")"
+  rest=${exported#*エラー: }
+  case $rest in *'\r\n'*) log='\r\n'${rest#*\\r\\n} ;; *) log= ;; esac
+  expect "$name log" "${lines//D\\/"$dst"\\}" "$log"
+  if [ "$after" = folder ]; then
+    checks=$((checks + 1)); [ -d "$work/dst/a.txt" ] || fail "$name: dst/a.txt is no longer a folder"
+  else
+    expect "$name mode" "$after" "$(stat -c %A "$work/dst/a.txt" | cut -c2-10)"
+    expect "$name bytes" alpha "$(cat "$work/dst/a.txt")"
+  fi
+done <<<"$table"
+
 # Moves never lose a file: into the source's own tree, and into its own folder.
 fresh_sources
 lncopy move-into-itself --dest "$work/src/d/inner" --toggle 8111 --attributes 0 "$work/src/d"

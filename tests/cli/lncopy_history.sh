@@ -42,6 +42,14 @@ set_history "$one" 'C:\gone' "$two"
 lncopy shift-delete-cancel --shift-pick 1 --cancel "$work/src/a.txt"
 expect "shift-delete-cancel saved" "$(printf '%s\n' "$one" 'C:\gone' "$two")" "$(history_entries)"
 
+# Shift on the entry the edit field shows (the top one): it leaves the list,
+# but OK writes the destination back first, so the file keeps it.
+set_history "$one" 'C:\gone' "$two"
+lncopy shift-top --shift-pick 0 "$work/src/a.txt"
+expect "shift-top list" 'C:\gone | '"$two" "$(value shift-top history)"
+check_run shift-top 0x00000001 "$one\\a.txt"
+expect "shift-top saved" "$(printf '%s\n' "$one" 'C:\gone' "$two")" "$(history_entries)"
+
 # Sort: a double-click on the background, Shift for descending; entries
 # equal apart from case are dropped (the upper one stays); the edit field
 # keeps its text.

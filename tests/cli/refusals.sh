@@ -9,7 +9,7 @@ size_zero='\r\n指定ファイルはサイズがゼロです。'
 not_text='\r\n指定ファイルはテキストとして扱えません。'
 cannot_read='\r\n ファイルが読み込めません。'
 
-# name | bytes of the file (printf format; "-" = no file at all) | warning
+# name | bytes of the file (printf format; "-" = no file at all, "/" = a folder) | warning
 rows=(
   "empty||$size_zero"
   "png-header|\\x89PNG\\r\\n\\x1a\\n\\x00\\x00\\x00\\x0dIHDR\\x00\\x00\\x01\\x00|$not_text"
@@ -20,12 +20,13 @@ rows=(
   "utf-16-unit-nul|\\xff\\xfeA\\x00\\x00\\x00B\\x00|$not_text"
   "utf-16be-unit-nul|\\xfe\\xff\\x00A\\x00\\x00\\x30\\x42|$not_text"
   "missing|-|$cannot_read"
+  "folder|/|$cannot_read"
 )
 
 for row in "${rows[@]}"; do
   IFS='|' read -r name bytes warning <<<"$row"
   file=$work/$name.bin
-  [ "$bytes" != "-" ] && printf "$bytes" >"$file"
+  case $bytes in -) ;; /) mkdir -p "$file" ;; *) printf "$bytes" >"$file" ;; esac
   tavimore AsText --options 0x1000 --report "$work/$name.report" --raw "$work/$name.raw" "$file" \
     >"$work/$name.out" 2>"$work/$name.err"
   path=$(windows_form "$file")

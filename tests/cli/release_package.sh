@@ -11,7 +11,10 @@ version=${version%.zip}
 python3 -m zipfile -e "$zip" "$work/package" && python3 -m zipfile -e "$dist/Tavimore-$version-debug.zip" "$work/debug" ||
   fail "unpacking $zip"
 members() { python3 -c 'import sys, zipfile; print(*zipfile.ZipFile(sys.argv[1]).namelist())' "$1"; }
-expect "members" "Tavimore.dll guide-ja.txt guide-en.txt SHA256SUMS" "$(members "$zip")"
+pictures="browser.png name-dialog.png progress-errors.png progress-errors-resized.png time-dialog.png"
+shipped="Tavimore.dll guide-ja.txt guide-en.txt $(printf 'pictures/%s ' $pictures)"
+shipped=${shipped% }
+expect "members" "$shipped SHA256SUMS" "$(members "$zip")"
 expect "debug members" "Tavimore.dll.debug" "$(members "$dist/Tavimore-$version-debug.zip")"
 dll=$work/package/Tavimore.dll
 
@@ -40,7 +43,14 @@ crc = int.from_bytes(link[-4:], "little")
 print(name, "match" if crc == zlib.crc32(open(sys.argv[2], "rb").read()) else "differs")' "$work/link" "$work/debug/Tavimore.dll.debug")"
 expect "debug information" "yes" "$(i686-w64-mingw32-objdump -h "$work/debug/Tavimore.dll.debug" | grep -q '\.debug_info' && echo yes)"
 
+# SHA256SUMS: every other member, one a line with CRLF, as GNU sha256sum -c reads it.
 (cd "$work/package" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS"
+expect "SHA256SUMS names" "$shipped" \
+  "$(tr -d '\r' <"$work/package/SHA256SUMS" | sed 's/^[0-9a-f]\{64\}  //' | paste -sd' ')"
+expect "SHA256SUMS: lines without CR" "0" "$(grep -cv $'\r$' "$work/package/SHA256SUMS")"
+for picture in $pictures; do
+  expect_same_bytes "pictures/$picture" "docs/$picture" "$work/package/pictures/$picture"
+done
 # The guides: the Japanese one in code page 932, both with CRLF line ends.
 expect_same_bytes "guide-ja.txt as code page 932" docs/guide-ja.txt \
   <(iconv -f CP932 -t UTF-8 "$work/package/guide-ja.txt" | tr -d '\r')
