@@ -1,4 +1,5 @@
 #include "Options.h"
+#include "HostText.h"
 #include <string.h>
 
 namespace {
@@ -124,18 +125,6 @@ bool ParseNumber(const wchar_t* text, int base, DWORD* value) {
         if (number > 0xFFFFFFFFull) return false;
     }
     *value = static_cast<DWORD>(number);
-    return true;
-}
-
-bool ToCodePage932(const wchar_t* text, std::string* out) {
-    out->clear();
-    if (!*text) return true;
-    BOOL substituted = FALSE;
-    int bytes = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &substituted);
-    if (bytes <= 0 || substituted) return false;
-    out->assign(bytes, '\0');
-    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text, -1, &(*out)[0], bytes, nullptr, nullptr);
-    out->resize(bytes - 1);
     return true;
 }
 

@@ -60,10 +60,6 @@ const char* ValueProblem(const OptionSpec& option, const wchar_t* value);
 // The usage text: commands, then every option of the table.
 std::string UsageText();
 
-// Code page 932 form of text; false when a character has none there (a
-// best-fit substitute would name another file or type another character).
-bool ToCodePage932(const wchar_t* text, std::string* out);
-
 // Number parsing: "0x" prefix or base given; the whole text must be a number
 // that fits 32 bits.
 bool ParseNumber(const wchar_t* text, int base, DWORD* value);

@@ -5,8 +5,13 @@
 //   --rclick-ok    right-click OK
 //   --cancel       click Cancel
 // Before the dialog ends, "name:" reports the name field's text.
-#include "Script.h"
+#include "DialogScripts.h"
+#include "HostText.h"
+#include "Input.h"
 #include "Options.h"
+#include "Refusal.h"
+#include "ScriptLines.h"
+#include "Screenshot.h"
 
 namespace {
 

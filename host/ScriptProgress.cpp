@@ -4,8 +4,13 @@
 // button (left- or right-click). Besides the actions, it reports how the run
 // ended (the outcome icon drawn in the window, the run's time) and how the
 // window closed.
-#include "Script.h"
+#include "DialogScripts.h"
+#include "HostText.h"
+#include "Input.h"
 #include "Options.h"
+#include "Refusal.h"
+#include "ScriptLines.h"
+#include "Screenshot.h"
 #include <stdio.h>
 #include <string.h>
 

@@ -1,6 +1,11 @@
 // The date-and-time dialog of DtTime, as a user acts on it.
-#include "Script.h"
+#include "DialogScripts.h"
+#include "HostText.h"
+#include "Input.h"
 #include "Options.h"
+#include "Refusal.h"
+#include "ScriptLines.h"
+#include "Screenshot.h"
 #include <shellapi.h>
 #include <string.h>
 
