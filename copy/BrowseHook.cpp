@@ -178,7 +178,8 @@ LRESULT Initialise(HWND browser) {
 // hook is moving the tree itself or the browser was accepted. Items without a
 // file system path change nothing. A folder whose path code page 932 does not
 // hold exactly is shown with "?" for what it cannot hold, and OK stays
-// unavailable, as for any path that cannot be chosen.
+// unavailable, as for any path that cannot be chosen: that is posted, so it
+// comes after the shell's own enabling of OK for the selected folder.
 LRESULT TreeSelection(HWND browser, LPCITEMIDLIST item) {
     if (moduleState.modeWord != 0) return 0;
     WCHAR wide[MAX_PATH + 1] = L"";
@@ -192,7 +193,7 @@ LRESULT TreeSelection(HWND browser, LPCITEMIDLIST item) {
     WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, -1, shown, sizeof shown, "?", nullptr);
     CopyToEnd(PathBuffer(), shown, PathBuffer() + HostBufferSize, CopyCut);
     BrowserRefresh(browser, RefreshTree);
-    SendMessageA(browser, BFFM_ENABLEOK, 0, 0);
+    PostMessageA(browser, WM_APP_REFRESH, RefreshUnheld, 0);
     return 0;
 }
 
@@ -270,6 +271,10 @@ LONG_PTR HookBrowser(HWND browser, int mode) {
 }
 
 LRESULT BrowserRefresh(HWND browser, int kind) {
+    if (kind == RefreshUnheld) {
+        SendMessageA(browser, BFFM_ENABLEOK, 0, 0);
+        return 0;
+    }
     HWND combo = HistoryBox();
     char* path = PathBuffer();
     bool fromBox = kind <= RefreshChosen;
