@@ -49,11 +49,12 @@ void FocusControl(HWND dialog, HWND field);
 // Types code page 932 text into an edit control one character at a time
 // (WM_CHAR; a double-byte character as its two bytes), replacing the selection.
 void TypeText(HWND edit, const std::string& text);
-// Drops paths (code page 932) on window as the shell does for a window that
-// accepts files: one WM_DROPFILES with a shell drop block. DropHandled returns
-// only once the window has handled it (so a key held for the action is still
-// down then); DropPosted returns at once.
+// Drops paths on window as the shell does for a window that accepts files: one
+// WM_DROPFILES with a shell drop block of UTF-16 paths, as given (any
+// characters, any length). DropHandled returns only once the window has
+// handled it (so a key held for the action is still down then); DropPosted
+// returns at once.
 enum DropDelivery { DropPosted, DropHandled };
-void DropPaths(HWND window, const std::vector<std::string>& paths, DropDelivery delivery = DropPosted);
-// Splits "a|b|c" into paths converted to code page 932.
-std::vector<std::string> SplitPathList(const std::wstring& list);
+void DropPaths(HWND window, const std::vector<std::wstring>& paths, DropDelivery delivery = DropPosted);
+// Splits "a|b|c" into its paths.
+std::vector<std::wstring> SplitPathList(const std::wstring& list);

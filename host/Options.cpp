@@ -31,7 +31,7 @@ const OptionSpec optionTable[] = {
      "CTRL, SHIFT, NONCONVERT held during the next action"},
     // LnCopy, the folder browser.
     {L"--dest", ForLnCopy, InBrowser, false, ValuePath, nullptr, "PATH", "type PATH into the history box"},
-    {L"--tree", ForLnCopy, InBrowser, false, ValuePath, nullptr, "PATH", "select PATH's folder in the tree"},
+    {L"--tree", ForLnCopy, InBrowser, false, ValueShellPath, nullptr, "PATH", "select PATH's folder in the tree"},
     {L"--tree-dblclick", ForLnCopy, InBrowser, false, ValueNone, nullptr, "", "double-click the tree's selection"},
     {L"--pick", ForLnCopy, InBrowser, false, ValueCount, nullptr, "N", "choose history entry N"},
     {L"--shift-pick", ForLnCopy, InBrowser, false, ValueCount, nullptr, "N", "choose entry N with Shift: delete it"},
@@ -39,7 +39,7 @@ const OptionSpec optionTable[] = {
     {L"--sort-desc", ForLnCopy, InBrowser, false, ValueNone, nullptr, "", "sort the history descending"},
     {L"--toggle", ForLnCopy, InBrowser, false, ValueBoxIds, nullptr, "ID[,ID]",
      "click check boxes 8111 move, 8112 new, 8114 update, 8118 below"},
-    {L"--drop", ForDialogs, InBrowser | InName | InTime, false, ValuePathList, nullptr, "PATH[|PATH]",
+    {L"--drop", ForDialogs, InBrowser | InName | InTime, false, ValueShellPathList, nullptr, "PATH[|PATH]",
      "drop the paths on the dialog"},
     {L"--rclick-ok", ForDialogs, InBrowser | InName | InTime, true, ValueNone, nullptr, "", "right-click OK"},
     {L"--cancel", ForDialogs, InBrowser | InName | InTime, true, ValueNone, nullptr, "", "click Cancel"},
@@ -154,6 +154,11 @@ const char* ValueProblem(const OptionSpec& option, const wchar_t* value) {
     case ValuePathList:
         return EachPiece(value, L'|', [&bytes](const std::wstring& path) { return ToCodePage932(path.c_str(), &bytes); })
                    ? nullptr : "not paths in code page 932 joined by |";
+    // The shell hands the library names code page 932 cannot hold, and paths
+    // of any length: these options carry them, so tests can do the same.
+    case ValueShellPath: return *value ? nullptr : "an empty path";
+    case ValueShellPathList:
+        return EachPiece(value, L'|', [](const std::wstring&) { return true; }) ? nullptr : "an empty path in the list";
     case ValueText: return ToCodePage932(value, &bytes) ? nullptr : "has characters outside code page 932";
     case ValueBoxIds:
         return EachPiece(value, L',', [](const std::wstring& id) {

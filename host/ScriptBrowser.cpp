@@ -129,12 +129,26 @@ HTREEITEM ClickThroughTree(HWND dialog, const std::wstring& path) {
     return item;
 }
 
+// A path as the browser shows a tree selection: in code page 932, with "?"
+// for each character that code page does not hold (no best fit).
+std::string ShownInBrowser(const std::wstring& path) {
+    if (path.empty()) return std::string();
+    int units = static_cast<int>(path.size());
+    int bytes = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, path.data(), units, nullptr, 0, "?", nullptr);
+    std::string out(bytes > 0 ? bytes : 0, '\0');
+    if (bytes > 0) WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, path.data(), units, &out[0], bytes, "?", nullptr);
+    return out;
+}
+
 // --tree: the folder selected in the tree. A selection that the history box
 // does not show after a while is made again, as a person would click once
 // more; a folder the tree has not, or one the box never shows, was not taken.
 void SelectInTree(ScriptRun& run, HWND dialog, const ScriptAction& action) {
-    std::string path = WideToCodePage932(action.value);
-    if (path.size() > 3 && path.back() == '\\') path.pop_back();
+    // The separator is taken off the UTF-16 path: in code page 932 the last
+    // byte of a name may be 0x5C as the second byte of a character ("ソ").
+    std::wstring folder = action.value;
+    if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    std::string path = ShownInBrowser(folder);
     HWND edit = HistoryEdit(dialog);
     auto shown = [edit, &path] {
         char text[HostBufferSize + 8] = "";
