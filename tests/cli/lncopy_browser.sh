@@ -100,7 +100,7 @@ while IFS='|' read -r name actions result path beep; do
   # Nothing reached a folder that was not chosen.
   expect "$name: copies under odd/" "$([ "$name" = drop-exact ] || [ "$name" = tree-exact ] && echo "$odd/表ソ/a.txt")" \
     "$(find "$odd" -name a.txt)"
-  rm -f "$odd/表ソ/a.txt"
+  find "$odd" -name a.txt -delete
 done <<<"$table"
 
 # Check boxes: clearing new and update unchecks and disables below; checking
