@@ -1,7 +1,9 @@
 #include "BrowseHook.h"
+#include "ExactName.h"
 #include "ModuleState.h"
 #include "PathCheck.h"
 #include "PathText.h"
+#include "SharedDialog.h"
 #include "Texts.h"
 #include <shellapi.h>
 #include <shlobj.h>
@@ -174,23 +176,37 @@ LRESULT Initialise(HWND browser) {
 
 // The tree reports a selection: its path becomes the destination unless the
 // hook is moving the tree itself or the browser was accepted. Items without a
-// file system path change nothing.
+// file system path change nothing. A folder whose path code page 932 does not
+// hold exactly is shown with "?" for what it cannot hold, and OK stays
+// unavailable, as for any path that cannot be chosen: that is posted, so it
+// comes after the shell's own enabling of OK for the selected folder.
 LRESULT TreeSelection(HWND browser, LPCITEMIDLIST item) {
     if (moduleState.modeWord != 0) return 0;
-    char path[MAX_PATH + 1] = "";
-    if (!SHGetPathFromIDListA(item, path) || path[0] == '\0') return 0;
-    if (!CopyToEnd(PathBuffer(), path, PathBuffer() + HostBufferSize)) return 0;
-    return BrowserRefresh(browser, RefreshTree);
+    WCHAR wide[MAX_PATH + 1] = L"";
+    if (!SHGetPathFromIDListW(item, wide) || wide[0] == L'\0') return 0;
+    char path[HostBufferSize] = "";
+    if (HoldsExactly(wide, path, sizeof path)) {
+        CopyToEnd(PathBuffer(), path, PathBuffer() + HostBufferSize);
+        return BrowserRefresh(browser, RefreshTree);
+    }
+    char shown[2 * MAX_PATH + 2] = "";
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, -1, shown, sizeof shown, "?", nullptr);
+    CopyToEnd(PathBuffer(), shown, PathBuffer() + HostBufferSize, CopyCut);
+    BrowserRefresh(browser, RefreshTree);
+    PostMessageA(browser, WM_APP_REFRESH, RefreshUnheld, 0);
+    return 0;
 }
 
 // A dropped file gives its folder, a folder itself, a vanished path its
 // nearest existing ancestor. A drop that yields nothing puts pathBuffer back
 // to the text the history box shows, so OK never uses a text the user cannot see.
+// A path that does not fit pathBuffer, or whose name code page 932 does not
+// hold exactly, is ignored with a beep: nothing changes.
 LRESULT Drop(HWND browser, HDROP drop) {
+    char dropped[HostBufferSize] = "";
+    if (!TakeDroppedPath(drop, dropped, sizeof dropped)) return 0;
     char* path = PathBuffer();
-    UINT n = DragQueryFileA(drop, 0, path, HostBufferSize);
-    DragFinish(drop);
-    path[HostBufferSize - 1] = '\0';
+    UINT n = static_cast<UINT>(CopyToEnd(path, dropped, path + HostBufferSize) - path);
     for (;;) {
         if (n < 2) break;
         DWORD attributes = GetFileAttributesA(path);
@@ -255,6 +271,10 @@ LONG_PTR HookBrowser(HWND browser, int mode) {
 }
 
 LRESULT BrowserRefresh(HWND browser, int kind) {
+    if (kind == RefreshUnheld) {
+        SendMessageA(browser, BFFM_ENABLEOK, 0, 0);
+        return 0;
+    }
     HWND combo = HistoryBox();
     char* path = PathBuffer();
     bool fromBox = kind <= RefreshChosen;

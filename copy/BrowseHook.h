@@ -24,6 +24,7 @@ enum RefreshKind {
     RefreshDropped = 4,
     RefreshDeleted = 5,
     RefreshTree = 6,
+    RefreshUnheld = 7,  // posted by a tree selection code page 932 does not hold: OK unavailable
 };
 
 // HookBrowser modes.

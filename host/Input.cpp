@@ -114,17 +114,17 @@ void TypeText(HWND edit, const std::string& text, int settleRounds) {
     }
 }
 
-void DropPaths(HWND window, const std::vector<std::string>& paths, DropDelivery delivery) {
-    size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& path : paths) size += path.size() + 1;
+void DropPaths(HWND window, const std::vector<std::wstring>& paths, DropDelivery delivery) {
+    size_t size = sizeof(DROPFILES) + sizeof(wchar_t);
+    for (const std::wstring& path : paths) size += (path.size() + 1) * sizeof(wchar_t);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     if (!block) return;
     DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(block));
     drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* at = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-    for (const std::string& path : paths) {
-        memcpy(at, path.c_str(), path.size() + 1);
+    drop->fWide = TRUE;
+    wchar_t* at = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(drop) + sizeof(DROPFILES));
+    for (const std::wstring& path : paths) {
+        memcpy(at, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
         at += path.size() + 1;
     }
     GlobalUnlock(block);
@@ -134,12 +134,12 @@ void DropPaths(HWND window, const std::vector<std::string>& paths, DropDelivery 
         GlobalFree(block);
 }
 
-std::vector<std::string> SplitPathList(const std::wstring& list) {
-    std::vector<std::string> paths;
+std::vector<std::wstring> SplitPathList(const std::wstring& list) {
+    std::vector<std::wstring> paths;
     size_t start = 0;
     for (;;) {
         size_t bar = list.find(L'|', start);
-        paths.push_back(WideToCodePage932(list.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start)));
+        paths.push_back(list.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start));
         if (bar == std::wstring::npos) return paths;
         start = bar + 1;
     }

@@ -53,11 +53,12 @@ void FocusControl(HWND dialog, HWND field);
 // before typing on: a dialog that answers a character by a posted selection
 // has made it before the next character comes.
 void TypeText(HWND edit, const std::string& text, int settleRounds = 0);
-// Drops paths (code page 932) on window as the shell does for a window that
-// accepts files: one WM_DROPFILES with a shell drop block. DropHandled returns
-// only once the window has handled it (so a key held for the action is still
-// down then); DropPosted returns at once.
+// Drops paths on window as the shell does for a window that accepts files: one
+// WM_DROPFILES with a shell drop block of UTF-16 paths, as given (any
+// characters, any length). DropHandled returns only once the window has
+// handled it (so a key held for the action is still down then); DropPosted
+// returns at once.
 enum DropDelivery { DropPosted, DropHandled };
-void DropPaths(HWND window, const std::vector<std::string>& paths, DropDelivery delivery = DropPosted);
-// Splits "a|b|c" into paths converted to code page 932.
-std::vector<std::string> SplitPathList(const std::wstring& list);
+void DropPaths(HWND window, const std::vector<std::wstring>& paths, DropDelivery delivery = DropPosted);
+// Splits "a|b|c" into its paths.
+std::vector<std::wstring> SplitPathList(const std::wstring& list);

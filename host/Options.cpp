@@ -31,7 +31,7 @@ const OptionSpec optionTable[] = {
      "CTRL, SHIFT, NONCONVERT held during the next action, or at the ending when last"},
     // LnCopy, the folder browser.
     {L"--dest", ForLnCopy, InBrowser, Continues, ValuePath, nullptr, "PATH", "type PATH into the history box"},
-    {L"--tree", ForLnCopy, InBrowser, Continues, ValuePath, nullptr, "PATH", "select PATH's folder in the tree"},
+    {L"--tree", ForLnCopy, InBrowser, Continues, ValueShellPath, nullptr, "PATH", "select PATH's folder in the tree"},
     {L"--tree-dblclick", ForLnCopy, InBrowser, Continues, ValueNone, nullptr, "", "double-click the tree's selection"},
     {L"--pick", ForLnCopy, InBrowser, Continues, ValueCount, nullptr, "N", "choose history entry N"},
     {L"--shift-pick", ForLnCopy, InBrowser, Continues, ValueCount, nullptr, "N", "choose entry N with Shift: delete it"},
@@ -39,7 +39,7 @@ const OptionSpec optionTable[] = {
     {L"--sort-desc", ForLnCopy, InBrowser, Continues, ValueNone, nullptr, "", "sort the history descending"},
     {L"--toggle", ForLnCopy, InBrowser, Continues, ValueBoxIds, nullptr, "ID[,ID]",
      "click check boxes 8111 move, 8112 new, 8114 update, 8118 below (0x optional)"},
-    {L"--drop", ForDialogs, InBrowser | InName | InTime, Continues, ValuePathList, nullptr, "PATH[|PATH]",
+    {L"--drop", ForDialogs, InBrowser | InName | InTime, Continues, ValueShellPathList, nullptr, "PATH[|PATH]",
      "drop the paths on the dialog"},
     {L"--rclick-ok", ForDialogs, InBrowser | InName | InTime, EndsDialog, ValueNone, nullptr, "", "right-click OK"},
     {L"--cancel", ForDialogs, InBrowser | InName | InTime, EndsCommand, ValueNone, nullptr, "", "click Cancel (the browser's: ends the command)"},
@@ -157,6 +157,11 @@ const char* ValueProblem(const OptionSpec& option, const wchar_t* value) {
     case ValuePathList:
         return EachPiece(value, L'|', [&bytes](const std::wstring& path) { return ExactCodePage932(path.c_str(), &bytes); })
                    ? nullptr : "not paths that code page 932 holds exactly, joined by |";
+    // The shell hands the library names code page 932 cannot hold, and paths
+    // of any length: these options carry them, so tests can do the same.
+    case ValueShellPath: return *value ? nullptr : "an empty path";
+    case ValueShellPathList:
+        return EachPiece(value, L'|', [](const std::wstring&) { return true; }) ? nullptr : "an empty path in the list";
     case ValueText:
         return ExactCodePage932(value, &bytes) ? nullptr : "has characters that code page 932 cannot hold exactly";
     case ValueBoxIds:

@@ -31,6 +31,8 @@ enum ValueKind {
     ValueFile,      // a file of the host (any non-empty name)
     ValuePath,      // a path handed to the library: non-empty, held exactly by code page 932
     ValuePathList,  // paths by "|", each a ValuePath
+    ValueShellPath, // a path the shell hands over (tree, drop): non-empty, any characters
+    ValueShellPathList,  // paths by "|", each a ValueShellPath
     ValueText,      // typed text, possibly empty, all in code page 932
     ValueBoxIds,    // hex check box ids by ",": 8111, 8112, 8114, 8118 ("0x" optional)
     ValueKeys,      // keys by ",": CTRL, SHIFT, NONCONVERT

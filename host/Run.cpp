@@ -5,7 +5,9 @@
 #include "Outputs.h"
 #include "PathText.h"
 #include "Script.h"
+#include "ImportSeam.h"
 #include <psapi.h>
+#include <stdio.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -20,6 +22,20 @@ SIZE_T WorkingSet(bool peak) {
 }
 
 typedef ULONG_PTR(WINAPI* ExportFunction)(HostContext*, char**, ULONG_PTR, HWND, void*, void*);
+
+// The library's beeps, "beep: 0xTYPE" each, in order: a beep is often all a
+// user is told of something ignored. The library calls MessageBeep on the
+// host's thread (its dialogs run there), so no lock is needed.
+std::vector<std::string> beepLines;
+typedef BOOL(WINAPI* BeepFunction)(UINT);
+BeepFunction systemBeep = nullptr;
+
+BOOL WINAPI HeardBeep(UINT type) {
+    char line[32];
+    snprintf(line, sizeof line, "beep: 0x%08X", type);
+    beepLines.push_back(line);
+    return systemBeep ? systemBeep(type) : TRUE;
+}
 
 // Places the block on the clipboard; the block then belongs to the system.
 // Returns false when the clipboard did not take it (the caller frees it).
@@ -102,6 +118,8 @@ int CallCommand(HostRun& run, OutputFile& raw, OutputFile& report) {
         WriteError("tavihost: cannot load Tavimore.dll from the program's folder\n");
         return ExitNoLibrary;
     }
+    systemBeep = reinterpret_cast<BeepFunction>(
+        ReplaceImport(library, "user32.dll", "MessageBeep", reinterpret_cast<void*>(HeardBeep)));
     auto command = reinterpret_cast<ExportFunction>(GetProcAddress(library, run.command->exportName));
     if (!command) {
         WriteError("tavihost: the library has no such export\n");
@@ -167,6 +185,8 @@ int CallCommand(HostRun& run, OutputFile& raw, OutputFile& report) {
     // The script thread uses the session and the library's windows: both are
     // freed only once it has ended (below).
     run.scriptStillRunning = scriptPlays && !StopScript(run.script);
+    if (!run.scriptStillRunning)
+        for (const std::string& line : beepLines) run.script.reportLines.push_back(line);
     if (run.batch) WriteBatchLinesToStderr(session, run.script.stderrLines);
     for (const std::string& line : run.script.failures) WriteError(("tavihost: " + line + "\n").c_str());
 

@@ -155,9 +155,25 @@ HTREEITEM ClickThroughTree(HWND dialog, const std::wstring& path, std::wstring* 
     return item;
 }
 
-// True when the history box shows path: the drive letter in either case, the
-// rest unit for unit.
-bool BoxShows(HWND edit, const std::wstring& path) {
+// A path as the browser shows a tree selection: in code page 932, with "?"
+// for each character that code page does not hold (no best fit).
+std::string ShownInBrowser(const std::wstring& path) {
+    if (path.empty()) return std::string();
+    int units = static_cast<int>(path.size());
+    int bytes = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, path.data(), units, nullptr, 0, "?", nullptr);
+    std::string out(bytes > 0 ? bytes : 0, '\0');
+    if (bytes > 0) WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, path.data(), units, &out[0], bytes, "?", nullptr);
+    return out;
+}
+
+// True when the history box shows path as the browser shows it (ShownInBrowser):
+// the drive letter in either case, the rest unit for unit.
+bool BoxShows(HWND edit, const std::wstring& folder) {
+    std::string bytes = ShownInBrowser(folder);
+    std::wstring path(bytes.size(), L'\0');
+    int units = bytes.empty() ? 0 : MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), &path[0],
+                                                        static_cast<int>(path.size()));
+    path.resize(units > 0 ? units : 0);
     wchar_t text[HostBufferSize + 8] = L"";
     DWORD_PTR length = 0;
     SendMessageTimeoutW(edit, WM_GETTEXT, HostBufferSize + 8, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,

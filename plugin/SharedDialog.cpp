@@ -1,4 +1,5 @@
 #include "SharedDialog.h"
+#include "ExactName.h"
 #include "ModuleState.h"
 #include "PathCheck.h"
 #include "CopyEngine.h"
@@ -105,6 +106,18 @@ void RouteDroppedFiles(HWND dialog, HDROP drop) {
 }
 
 }  // namespace
+
+bool TakeDroppedPath(HDROP drop, char* path, int size) {
+    if (size > 0) path[0] = '\0';
+    WCHAR wide[HostBufferSize] = L"";
+    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    bool fetched = length > 0 && length < HostBufferSize && static_cast<int>(length) < size &&
+                   DragQueryFileW(drop, 0, wide, HostBufferSize) == length;
+    DragFinish(drop);
+    if (fetched && HoldsExactly(wide, path, size)) return true;
+    if (length > 0) MessageBeep(MB_ICONEXCLAMATION);
+    return false;
+}
 
 void DialogRightClick(HWND dialog, HWND clicked, LPARAM position) {
     if (OpFlags() & OpRunning) return;

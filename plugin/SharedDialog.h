@@ -3,6 +3,7 @@
 // room (copy/, rename/, timestamp/); the rules all three share live here.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 // Initialisation values that tell the roles apart (lParam of WM_INITDIALOG):
 // below 2 the name dialog, 2 the time dialog, anything else the progress
@@ -21,3 +22,9 @@ INT_PTR CALLBACK SharedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 // Right-click (WM_CONTEXTMENU) or, with dialog null and position 0, a
 // double-click that asks for the log export. Does nothing while a copy runs.
 void DialogRightClick(HWND dialog, HWND clicked, LPARAM position);
+
+// The first path of a drop on any of the library's dialogs (the browser too),
+// fetched by its real name; releases the drop. True when code page 932 holds
+// that path exactly within size bytes (at most 260), which are then in path.
+// Otherwise the drop is ignored with a beep and path is left empty.
+bool TakeDroppedPath(HDROP drop, char* path, int size);

@@ -1,13 +1,11 @@
 #include "NameDialog.h"
 #include "ModuleState.h"
 #include "PathText.h"
-#include <shellapi.h>
+#include "SharedDialog.h"
 
 namespace {
 
 enum { IdNameField = 1005, IdPathField = 1004 };
-// Longest dropped path taken, NUL included; a longer one is ignored.
-enum { DroppedPathSize = 1024 };
 
 }  // namespace
 
@@ -23,13 +21,11 @@ void InitNameDialog(HWND dialog) {
 // (which lies inside messageBuffer, too near its end for a whole path): only
 // its final component reaches the name field, and the name check at OK bounds
 // it like typed text. A drive root's final component is empty: the selection
-// is replaced by nothing, as with any other drop.
+// is replaced by nothing, as with any other drop. A path longer than 259 bytes,
+// or one whose name code page 932 does not hold exactly, is ignored (a beep).
 void DropOnNameDialog(HWND dialog, HDROP drop) {
-    char path[DroppedPathSize] = "";
-    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    bool taken = length > 0 && length < sizeof path && DragQueryFileA(drop, 0, path, sizeof path) == length;
-    DragFinish(drop);
-    if (!taken) return;
+    char path[HostBufferSize] = "";
+    if (!TakeDroppedPath(drop, path, sizeof path)) return;
     const char* name = moduleState.pathCallback
                            ? reinterpret_cast<const char*>(moduleState.pathCallback(path, PathNamePart))
                            : FindNamePart(path);

@@ -1,6 +1,7 @@
 #include "TimeDialog.h"
 #include "ModuleState.h"
 #include "TimeFields.h"
+#include "SharedDialog.h"
 #include <shellapi.h>
 #include <string.h>
 
@@ -163,14 +164,15 @@ void TimeNowRightClick(HWND dialog) {
     for (int id = 1014; id <= IdMillisecondField; ++id) SetDlgItemTextA(dialog, id, "0");
 }
 
+// The path is fetched at workPointer (workBuffer); one that does not fit there,
+// or whose name code page 932 does not hold exactly, is ignored with a beep.
 void DropOnTimeDialog(HWND dialog, HDROP drop) {
     char* place = moduleState.workPointer;
-    if (place) {
-        place[0] = '\0';
-        DragQueryFileA(drop, 0, place, HostBufferSize);
+    if (!place) {
+        DragFinish(drop);
+        return;
     }
-    DragFinish(drop);
-    if (!place || !place[0]) return;
+    if (!TakeDroppedPath(drop, place, HostBufferSize)) return;
     int shift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) ? TimeFillCreation : TimeFillLastWrite;
     TimeFields(dialog, shift);
 }

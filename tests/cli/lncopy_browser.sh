@@ -83,6 +83,45 @@ done <<<"$cases"
 lncopy drop-two --drop "$work/dst/drop/sub|$work/dst/tree" "$work/src/a.txt"
 check_run drop-two 0x00000001 "$dst\\drop\\sub\\a.txt"
 
+# Folders whose path code page 932 does not hold exactly, and a path longer
+# than 259 bytes. Beside each stands the folder its code page 932 form would
+# name ("¥" read as "\\", "é" as "e", the path cut at 259 bytes; a "?" makes
+# the walk up reach odd/). A drop of one is ignored with a beep: the
+# destination stays the one shown. Selected in the tree, one is shown with
+# "?" for what code page 932 cannot hold, and OK stays unavailable.
+odd=$work/dst/odd
+cut=$odd/$(head -c $((240 - $(windows_form "$odd" | wc -c) - 1)) /dev/zero | tr '\0' 'f')
+mkdir -p "$odd/a¥b" "$odd/a/b" "$odd/폴더" "$odd/😀" "$odd/café" "$odd/cafe" "$odd/表ソ" \
+  "$cut/decoy-cut-here-dir" "$cut/decoy-cut-here-dir-and-more"
+expect "the cut path's length" 259 "$(windows_form "$cut/decoy-cut-here-dir" | wc -c)"
+oddw=$(windows_form "$odd")
+# name | actions | result | pathBuffer | beeps (0x30 the drop ignored, 0x40 the copy's end)
+table="drop-exact|--drop $odd/表ソ|0x00000001|$oddw\\表ソ\\a.txt|0x00000040
+drop-yen|--drop $odd/a¥b|0x00000001|$dst\\shown\\a.txt|0x00000030 ; 0x00000040
+drop-hangul|--drop $odd/폴더|0x00000001|$dst\\shown\\a.txt|0x00000030 ; 0x00000040
+drop-emoji|--drop $odd/😀|0x00000001|$dst\\shown\\a.txt|0x00000030 ; 0x00000040
+drop-accented|--drop $odd/café|0x00000001|$dst\\shown\\a.txt|0x00000030 ; 0x00000040
+drop-long|--drop $cut/decoy-cut-here-dir-and-more|0x00000001|$dst\\shown\\a.txt|0x00000030 ; 0x00000040
+tree-exact|--tree $odd/表ソ|0x00000001|$oddw\\表ソ\\a.txt|0x00000040
+tree-yen|--tree $odd/a¥b|0x00000000|$oddw\\a?b|
+tree-accented|--tree $odd/café|0x00000000|$oddw\\caf?|"
+while IFS='|' read -r name actions result path beep; do
+  set_history "$dst\\shown"
+  rm -f "$work/dst/shown/a.txt"
+  # shellcheck disable=SC2086
+  lncopy "$name" $actions "$work/src/a.txt"
+  check_run "$name" "$result" "$path"
+  expect "$name beeps" "$beep" "$(values "$name" beep)"
+  case $result in
+    0x00000000) [ -n "$(value "$name" refused)" ] || fail "$name: OK was not refused: $(cat "$work/$name.err")"
+      checks=$((checks + 1)) ;;
+  esac
+  # Nothing reached a folder that was not chosen.
+  expect "$name: copies under odd/" "$([ "$name" = drop-exact ] || [ "$name" = tree-exact ] && echo "$odd/表ソ/a.txt")" \
+    "$(find "$odd" -name a.txt)"
+  find "$odd" -name a.txt -delete
+done <<<"$table"
+
 # Check boxes: clearing new and update unchecks and disables below; checking
 # new again enables below but leaves it clear.
 mkdir -p "$work/src/d"
