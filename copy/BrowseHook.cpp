@@ -1,5 +1,5 @@
 #include "BrowseHook.h"
-#include "ExactName.h"
+#include "WideName.h"
 #include "ModuleState.h"
 #include "PathCheck.h"
 #include "PathText.h"
@@ -185,13 +185,11 @@ LRESULT TreeSelection(HWND browser, LPCITEMIDLIST item) {
     WCHAR wide[MAX_PATH + 1] = L"";
     if (!SHGetPathFromIDListW(item, wide) || wide[0] == L'\0') return 0;
     char path[HostBufferSize] = "";
-    if (HoldsExactly(wide, path, sizeof path)) {
+    if (ToAnsiName(wide, path, sizeof path)) {
         CopyToEnd(PathBuffer(), path, PathBuffer() + HostBufferSize);
         return BrowserRefresh(browser, RefreshTree);
     }
-    char shown[2 * MAX_PATH + 2] = "";
-    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, -1, shown, sizeof shown, "?", nullptr);
-    CopyToEnd(PathBuffer(), shown, PathBuffer() + HostBufferSize, CopyCut);
+    CopyToEnd(PathBuffer(), path, PathBuffer() + HostBufferSize, CopyCut);  // "?" where it cannot show
     BrowserRefresh(browser, RefreshTree);
     PostMessageA(browser, WM_APP_REFRESH, RefreshUnheld, 0);
     return 0;

@@ -1,8 +1,7 @@
 # Library sources of the copy command, one block per area.
-# -- path check and names (plugin/), status text and pump:
+# -- path check (plugin/), status text and pump:
 target_sources(tavicore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/../plugin/PathCheck.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../plugin/WideName.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StatusText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PumpProgress.cpp
 )

@@ -1,5 +1,5 @@
 #include "SharedDialog.h"
-#include "ExactName.h"
+#include "WideName.h"
 #include "ModuleState.h"
 #include "PathCheck.h"
 #include "CopyEngine.h"

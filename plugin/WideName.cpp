@@ -21,6 +21,13 @@ bool ToAnsiName(const WCHAR* name, char* bytes, int room) {
     return exact && end == bytes + (length - 1);
 }
 
+bool HoldsExactly(const WCHAR* wide, char* narrow, int size) {
+    if (!wide || !narrow || size <= 0) return false;
+    if (ToAnsiName(wide, narrow, size)) return true;
+    narrow[0] = '\0';
+    return false;
+}
+
 void TakeEntryFields(const WIN32_FIND_DATAW& found, WIN32_FIND_DATAA* entry) {
     entry->dwFileAttributes = found.dwFileAttributes;
     entry->ftCreationTime = found.ftCreationTime;

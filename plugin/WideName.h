@@ -11,6 +11,11 @@ enum { WidePathRoom = MAX_PATH };  // UTF-16 units of a path and its NUL
 // show it, "?" for each unit it lacks, cut between characters to fit.
 bool ToAnsiName(const WCHAR* name, char* bytes, int room);
 
+// The same check for a name or path the system hands back whole (a tree
+// selection, a drop): true when its code page 932 bytes, with their NUL, fit
+// in size bytes and stand for wide exactly; otherwise false, narrow empty.
+bool HoldsExactly(const WCHAR* wide, char* narrow, int size);
+
 // Copies found's attributes, times and size into entry, and its names as
 // ToAnsiName gives them. Returns whether the name is held exactly.
 bool TakeFoundEntry(const WIN32_FIND_DATAW& found, WIN32_FIND_DATAA* entry);
