@@ -12,6 +12,7 @@
 #include "HostKit.h"
 #include "ImportSeam.h"
 #include "ModuleState.h"
+#include "TestFolders.h"
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -43,22 +44,6 @@ LPITEMIDLIST WINAPI SeamBrowse(LPBROWSEINFOA) {
     moduleState.modeWord = 1;  // OK
     OpFlags() = OpRunning;     // new and update off: the shell's run
     return static_cast<LPITEMIDLIST>(CoTaskMemAlloc(sizeof(USHORT)));
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = folder + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-            else DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 int WINAPI SeamShell(LPSHFILEOPSTRUCTA operation) {
