@@ -162,7 +162,7 @@ bool ReadIdentity(FilePath path, BY_HANDLE_FILE_INFORMATION& info) {
 // True when both paths name the same file: the same bytes apart from case, or
 // the same volume and file index (another spelling, a link).
 bool IsSameFile(FilePath first, FilePath second) {
-    if (!first.wide && lstrcmpiA(first.bytes, second.bytes) == 0) return true;
+    if (!first.wide && SameTextIgnoringCase(first.bytes, second.bytes)) return true;
     BY_HANDLE_FILE_INFORMATION a, b;
     if (!ReadIdentity(first, a) || !ReadIdentity(second, b)) return false;
     return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
@@ -294,7 +294,7 @@ int CopyFileStep(FilePath source, FilePath destination) {
         // fails on its own (the source is open for reading), but a move must
         // not get that far: its delete would lose the file if it ever succeeded.
         bool same = (HasFlag(OpMove) || source.wide) ? IsSameFile(source, destination)
-                                                     : lstrcmpiA(source.bytes, destination.bytes) == 0;
+                                                     : SameTextIgnoringCase(source.bytes, destination.bytes);
         if (same) return StepSkipped;
         if (!IsFolder(entry->dwFileAttributes)) {
             replacedAttributes = entry->dwFileAttributes;

@@ -53,3 +53,24 @@ char* CutLastComponent(char* path) {
     *end = '\0';
     return end;
 }
+
+namespace {
+unsigned char FoldAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
+}  // namespace
+
+bool SameTextIgnoringCase(const char* a, const char* b) {
+    for (;;) {
+        unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
+        if (IsLeadByte(x)) {
+            if (x != y || a[1] != b[1]) return false;
+            if (a[1] == '\0') return true;
+            a += 2;
+            b += 2;
+            continue;
+        }
+        if (FoldAscii(x) != FoldAscii(y)) return false;
+        if (x == 0) return true;
+        ++a;
+        ++b;
+    }
+}

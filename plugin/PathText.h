@@ -25,6 +25,10 @@ char* CopyToEnd(char* destination, const char* source, const char* limit, CopyFi
 // the path ends with "\"), or path itself when it has no separator.
 const char* FindNamePart(const char* path);
 
+// True when a and b hold the same bytes, ASCII letters in either case
+// (ordinal: no linguistic rule, and a double-byte character only as itself).
+bool SameTextIgnoringCase(const char* a, const char* b);
+
 // Number of "\" separators in text.
 unsigned CountSeparators(const char* text);
 
